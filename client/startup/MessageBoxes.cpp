@@ -1,0 +1,46 @@
+#include "MessageBoxes.h"
+
+#include <QMessageBox>
+
+namespace {
+
+MessageBoxHandler &installedHandler()
+{
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+QMessageBox::Icon toQtIcon(BoxIcon icon)
+{
+    switch (icon) {
+    case BoxIcon::Information:
+        return QMessageBox::Information;
+    case BoxIcon::Question:
+        return QMessageBox::Question;
+    case BoxIcon::Error:
+        return QMessageBox::Critical;
+    case BoxIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+BoxAnswer ShowMessageBox(const MessageBoxRequest &request)
+{
+    if (installedHandler())
+        return installedHandler()(request);
+
+    const QMessageBox::StandardButtons buttons = request.buttons == BoxButtons::OkCancel
+                                                     ? QMessageBox::Ok | QMessageBox::Cancel
+                                                     : QMessageBox::Ok;
+    QMessageBox box(toQtIcon(request.icon), request.caption, request.text, buttons);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box.exec() == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
+}
+
+void SetMessageBoxHandler(MessageBoxHandler handler)
+{
+    installedHandler() = std::move(handler);
+}

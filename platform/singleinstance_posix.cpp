@@ -1,0 +1,48 @@
+#include "platform/singleinstance.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+QString lockFolder()
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists())
+        return QString::fromLocal8Bit(runtime);
+    // Without a session folder, one per user in the temporary folder.
+    const QString folder = QDir::tempPath() + QStringLiteral("/sorvane-%1").arg(getuid());
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return folder;
+}
+
+} // namespace
+
+SingleInstanceLock::SingleInstanceLock(const QString &name)
+    : m_path(lockFolder() + QLatin1Char('/') + name + QStringLiteral(".lock"))
+{
+    // CLOEXEC: programs this process starts (the upgrader) must not inherit the lock.
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return;
+    }
+    m_fd = fd;
+}
+
+SingleInstanceLock::~SingleInstanceLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+} // namespace platform

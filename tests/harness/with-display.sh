@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Runs one command under a private virtual display with a window manager and a tray host,
+# in a scratch home, and stops all of it afterwards whatever the command's outcome.
+set -u
+
+scratch=$(mktemp -d /tmp/sorvane-display.XXXXXX)
+pids=()
+cleanup() {
+  for ((i=${#pids[@]}-1; i>=0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
+  sleep 0.2
+  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Xvfb picks a free display number itself and writes it to the given descriptor.
+exec 3> "$scratch/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset > "$scratch/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 1 100); do
+  [ -s "$scratch/display" ] && break
+  sleep 0.05
+done
+if [ ! -s "$scratch/display" ]; then
+  echo "with-display: Xvfb did not start" >&2
+  cat "$scratch/xvfb.log" >&2
+  exit 1
+fi
+export DISPLAY=":$(head -n1 "$scratch/display")"
+
+mkdir -p "$scratch/home" "$scratch/runtime"
+chmod 700 "$scratch/runtime"
+export HOME="$scratch/home"
+export XDG_RUNTIME_DIR="$scratch/runtime"
+export XDG_CONFIG_HOME="$scratch/home/.config"
+export XDG_DATA_HOME="$scratch/home/.local/share"
+export XDG_CACHE_HOME="$scratch/home/.cache"
+
+openbox --sm-disable > "$scratch/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.05
+done
+trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
+  > "$scratch/trayer.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do
+  xprop -root 2>/dev/null | grep -q '_NET_SYSTEM_TRAY_S0' && break
+  xdotool search --class trayer >/dev/null 2>&1 && break
+  sleep 0.05
+done
+
+"$@" &
+child=$!
+pids+=($child)
+wait $child
+rc=$?
+exit $rc
