@@ -13,7 +13,9 @@ QString RootVolumeId()
 {
     // The file system id of "/" is derived from the volume's UUID on the usual file systems:
     // the nearest thing to a volume serial number. Fold its 64 bits into 32.
-    struct statfs info {};
+    struct statfs info
+    {
+    };
     if (::statfs("/", &info) != 0)
         return FormatVolumeId(0);
     int words[2] = {};

@@ -32,9 +32,8 @@ BoxAnswer ShowMessageBox(const MessageBoxRequest &request)
     if (installedHandler())
         return installedHandler()(request);
 
-    const QMessageBox::StandardButtons buttons = request.buttons == BoxButtons::OkCancel
-                                                     ? QMessageBox::Ok | QMessageBox::Cancel
-                                                     : QMessageBox::Ok;
+    const QMessageBox::StandardButtons buttons =
+        request.buttons == BoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok;
     QMessageBox box(toQtIcon(request.icon), request.caption, request.text, buttons);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     return box.exec() == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
@@ -43,4 +42,14 @@ BoxAnswer ShowMessageBox(const MessageBoxRequest &request)
 void SetMessageBoxHandler(MessageBoxHandler handler)
 {
     installedHandler() = std::move(handler);
+}
+
+bool AskOkCancel(const QString &message, const QString &caption)
+{
+    return ShowMessageBox({message, caption, BoxButtons::OkCancel, BoxIcon::Question}) == BoxAnswer::Ok;
+}
+
+void ShowInfo(const QString &message, const QString &caption)
+{
+    ShowMessageBox({message, caption, BoxButtons::Ok, BoxIcon::None});
 }

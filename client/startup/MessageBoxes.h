@@ -23,3 +23,8 @@ BoxAnswer ShowMessageBox(const MessageBoxRequest &request);
 // Test seam: while a handler is set, it answers every box instead of the user and no box is shown.
 using MessageBoxHandler = std::function<BoxAnswer(const MessageBoxRequest &)>;
 void SetMessageBoxHandler(MessageBoxHandler handler);
+
+// OK and Cancel with a question mark; true only for OK.
+bool AskOkCancel(const QString &message, const QString &caption);
+// A single OK button, no icon.
+void ShowInfo(const QString &message, const QString &caption);

@@ -1,0 +1,7 @@
+#include "Dismess.h"
+
+QPointer<TfrmDisMess> frmDisMess;
+
+TfrmDisMess::TfrmDisMess(QWidget *parent)
+    : QMainWindow(parent)
+{}

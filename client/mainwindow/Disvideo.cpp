@@ -1,0 +1,7 @@
+#include "Disvideo.h"
+
+QPointer<TfrmDisVideo> frmDisVideo;
+
+TfrmDisVideo::TfrmDisVideo(QWidget *parent)
+    : QWidget(parent)
+{}

@@ -1,0 +1,7 @@
+#include "Main.h"
+
+QPointer<TfrmMain> frmMain;
+
+TfrmMain::TfrmMain(QWidget *parent)
+    : QWidget(parent)
+{}

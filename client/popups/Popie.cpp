@@ -1,0 +1,7 @@
+#include "Popie.h"
+
+QPointer<TfrmPopIe> frmPopIe;
+
+TfrmPopIe::TfrmPopIe(QWidget *parent)
+    : QWidget(parent)
+{}

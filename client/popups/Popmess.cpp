@@ -1,0 +1,7 @@
+#include "Popmess.h"
+
+QPointer<TfrmPopMess> frmPopMess;
+
+TfrmPopMess::TfrmPopMess(QWidget *parent)
+    : QWidget(parent)
+{}

@@ -1,0 +1,7 @@
+#include "Unit_ie.h"
+
+QPointer<TfrmIE> frmIE;
+
+TfrmIE::TfrmIE(QWidget *parent)
+    : QWidget(parent)
+{}

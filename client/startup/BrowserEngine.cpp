@@ -1,0 +1,57 @@
+#include "BrowserEngine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QWebEngineProfile>
+
+namespace {
+
+BrowserEngine *g_engine = nullptr;
+QWebEngineProfile *g_profile = nullptr;
+
+} // namespace
+
+BrowserEngine::BrowserEngine()
+{
+    Q_ASSERT(!g_engine);
+    g_engine = this;
+}
+
+BrowserEngine::~BrowserEngine()
+{
+    delete g_profile;
+    g_profile = nullptr;
+    g_engine = nullptr;
+}
+
+void BrowserEngine::prepareProcessModel()
+{
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--process-per-site")) {
+        flags += flags.isEmpty() ? "--process-per-site" : " --process-per-site";
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+QString BrowserEngine::storagePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/sorvane/profile");
+}
+
+QWebEngineProfile *BrowserEngine::profile()
+{
+    Q_ASSERT_X(g_engine, "BrowserEngine::profile", "no BrowserEngine owns the profile");
+    if (!g_profile) {
+        g_profile = new QWebEngineProfile(QStringLiteral("sorvane"));
+        const QString path = storagePath();
+        QDir().mkpath(path);
+        g_profile->setPersistentStoragePath(path);
+        g_profile->setCachePath(path + QStringLiteral("/cache"));
+        // The login session is a session cookie; keep it across restarts like the rest.
+        g_profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    }
+    return g_profile;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QWebEngineProfile;
+
+// Owns the one disk-backed profile that every browser of the client uses, so cookies set in a
+// hidden browser are sent by the visible ones and survive a restart. Create it after the
+// application object; destroy it after the last browser and before the application object.
+class BrowserEngine
+{
+public:
+    BrowserEngine();
+    ~BrowserEngine();
+    BrowserEngine(const BrowserEngine &) = delete;
+    BrowserEngine &operator=(const BrowserEngine &) = delete;
+
+    // Engine options that must be set before the first engine object exists (before the
+    // application object): same-site pages share one renderer.
+    static void prepareProcessModel();
+
+    // The shared profile, made on first use so the engine starts only when a page needs it.
+    static QWebEngineProfile *profile();
+
+    // Where the profile keeps cookies and cache.
+    static QString storagePath();
+};

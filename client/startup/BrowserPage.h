@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWebEnginePage>
+
+class TCppWebBrowser;
+
+// The engine page behind one TCppWebBrowser: hands navigations, new windows and script geometry
+// to its browser, which decides.
+class BrowserPage : public QWebEnginePage
+{
+    Q_OBJECT
+
+public:
+    BrowserPage(QWebEngineProfile *profile, TCppWebBrowser *browser);
+
+    // The marker the injected geometry script puts before its reports.
+    static const QString &geometryMarker();
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    QWebEnginePage *createWindow(WebWindowType type) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int line,
+                                  const QString &source) override;
+
+private:
+    TCppWebBrowser *m_browser;
+};
+
+// A page with no browser that only learns where a new window wanted to go, then opens that
+// address in the system's browser and goes away: the default for pages nobody takes.
+class NewWindowCatcher : public QWebEnginePage
+{
+    Q_OBJECT
+
+public:
+    explicit NewWindowCatcher(QWebEngineProfile *profile);
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+};
+
+// The text form of a navigation's address that command URLs are matched against.
+QString UrlText(const QUrl &url);

@@ -1,0 +1,69 @@
+#include "ClientStartup.h"
+
+#include "AppWindows.h"
+#include "BrowserEngine.h"
+#include "MessageBoxes.h"
+
+#include "client/login/Flogin.h"
+#include "client/mainwindow/Dismess.h"
+#include "client/mainwindow/Disvideo.h"
+#include "client/mainwindow/Main.h"
+#include "client/popups/Popie.h"
+#include "client/popups/Popmess.h"
+#include "client/popups/Unit_ie.h"
+#include "client/popups/Unit_ieone.h"
+#include "platform/singleinstance.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+const char *const kApplicationTitle = "Sorvane金融终端";
+
+namespace {
+
+// Message box buttons read as on a Chinese system.
+void installTranslations(QApplication &app)
+{
+    auto *qtbase = new QTranslator(&app);
+    if (qtbase->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtbase);
+}
+
+} // namespace
+
+void CreateClientWindows()
+{
+    frmLogin = CreateForm<TfrmLogin>();
+    frmMain = CreateForm<TfrmMain>();
+    frmDisMess = CreateForm<TfrmDisMess>();
+    frmDisVideo = CreateForm<TfrmDisVideo>();
+    frmPopMess = CreateForm<TfrmPopMess>();
+    frmIEOne = CreateForm<TfrmIEOne>();
+    frmPopIe = CreateForm<TfrmPopIe>();
+    frmIE = CreateForm<TfrmIE>();
+}
+
+int RunClient(int argc, char *argv[])
+{
+    BrowserEngine::prepareProcessModel();
+    QApplication app(argc, argv);
+    // The client ends when its login window closes, not when its last visible window does.
+    QApplication::setQuitOnLastWindowClosed(false);
+    installTranslations(app);
+
+    const platform::SingleInstanceLock instance(QStringLiteral("kw730"));
+    if (!instance.acquired()) {
+        ShowMessageBox({QStringLiteral("Telvar金融终端已经运行！"), QStringLiteral("提示信息"),
+                        BoxButtons::Ok, BoxIcon::Error});
+        return 0;
+    }
+
+    QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    const BrowserEngine engine;
+    CreateClientWindows();
+    frmLogin->show();
+    QApplication::exec();
+    DestroyAppWindows();
+    return 0;
+}

@@ -1,0 +1,259 @@
+#include "CppWebBrowser.h"
+
+#include "BrowserEngine.h"
+#include "BrowserPage.h"
+#include "BrowserWait.h"
+
+#include <QVBoxLayout>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace {
+
+// Pages move and size their windows through these calls; the engine does not pass them on for
+// pages it did not open itself, so they are reported to the browser instead.
+QString geometryScriptSource()
+{
+    return QStringLiteral(R"JS((function () {
+  var mark = %1;
+  function report(key, value) {
+    value = Math.round(Number(value));
+    if (isFinite(value)) console.debug(mark + key + ':' + value);
+  }
+  window.moveTo = function (x, y) { report('left', x); report('top', y); };
+  window.moveBy = function (dx, dy) { report('left', window.screenX + dx); report('top', window.screenY + dy); };
+  window.resizeTo = function (w, h) { report('width', w); report('height', h); };
+  window.resizeBy = function (dw, dh) { report('width', window.outerWidth + dw); report('height', window.outerHeight + dh); };
+})();)JS")
+        .arg(QStringLiteral("'\\x01sorvane-geometry:'"));
+}
+
+QString hostLookScriptSource()
+{
+    return QStringLiteral(R"JS((function () {
+  var style = document.createElement('style');
+  style.textContent = 'html, body { overflow: hidden !important; border: 0 !important; '
+    + '-webkit-user-select: none !important; user-select: none !important; }';
+  (document.head || document.documentElement).appendChild(style);
+})();)JS");
+}
+
+QWebEngineScript makeScript(const QString &name, const QString &source, QWebEngineScript::InjectionPoint at)
+{
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(source);
+    script.setInjectionPoint(at);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    return script;
+}
+
+} // namespace
+
+TCppWebBrowser::TCppWebBrowser(QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+}
+
+TCppWebBrowser::~TCppWebBrowser()
+{
+    // The view must let go of the page before the page goes.
+    delete m_view;
+    m_view = nullptr;
+    delete m_page;
+    m_page = nullptr;
+}
+
+BrowserPage *TCppWebBrowser::ensurePage()
+{
+    if (m_page)
+        return m_page;
+    m_page = new BrowserPage(BrowserEngine::profile(), this);
+    m_page->scripts().insert(makeScript(QStringLiteral("sorvane-geometry"), geometryScriptSource(),
+                                        QWebEngineScript::DocumentCreation));
+    if (m_hostLook) {
+        m_page->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+        m_page->scripts().insert(makeScript(QStringLiteral("sorvane-hostlook"), hostLookScriptSource(),
+                                            QWebEngineScript::DocumentReady));
+    }
+    connectPage();
+    if (m_view)
+        m_view->setPage(m_page);
+    return m_page;
+}
+
+void TCppWebBrowser::connectPage()
+{
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_busy = true; });
+    connect(m_page, &QWebEnginePage::loadProgress, this,
+            [this](int percent) { emit OnProgressChange(percent, 100); });
+    connect(m_page, &QWebEnginePage::titleChanged, this,
+            [this](const QString &title) { emit OnTitleChange(title); });
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        m_busy = false;
+        // A navigation refused by a handler ends as a failed load; it is no document.
+        const bool refused = !ok && m_refusedPending;
+        m_refusedPending = false;
+        emit OnDownloadComplete();
+        if (!refused)
+            emit OnDocumentComplete(LocationURL());
+    });
+}
+
+void TCppWebBrowser::ensureView()
+{
+    if (m_view)
+        return;
+    m_view = new QWebEngineView(this);
+    if (m_hostLook)
+        m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    layout()->addWidget(m_view);
+    m_view->setPage(ensurePage());
+}
+
+void TCppWebBrowser::showEvent(QShowEvent *event)
+{
+    ensureView();
+    QWidget::showEvent(event);
+}
+
+void TCppWebBrowser::Navigate(const QString &url)
+{
+    BrowserPage *page = ensurePage();
+    m_busy = true;
+    page->load(QUrl(url, QUrl::TolerantMode));
+}
+
+void TCppWebBrowser::requestBodyText(const std::function<void(const QString &)> &done)
+{
+    if (!m_page) {
+        done(QString());
+        return;
+    }
+    runScript(QStringLiteral("document.body ? document.body.innerText : ''"), [done](const QVariant &result) {
+        done(result.typeId() == QMetaType::QString ? result.toString() : QString());
+    });
+}
+
+QString TCppWebBrowser::BodyText()
+{
+    bool answered = false;
+    QString text;
+    const QPointer<TCppWebBrowser> guard(this);
+    requestBodyText([&answered, &text](const QString &body) {
+        text = body;
+        answered = true;
+    });
+    if (!WaitUntil([&answered, &guard] { return answered || !guard; }))
+        return QString();
+    return text;
+}
+
+void TCppWebBrowser::runScript(const QString &script, const std::function<void(const QVariant &)> &done)
+{
+    BrowserPage *page = ensurePage();
+    if (done)
+        page->runJavaScript(script, QWebEngineScript::MainWorld, done);
+    else
+        page->runJavaScript(script, QWebEngineScript::MainWorld);
+}
+
+void TCppWebBrowser::Refresh()
+{
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+void TCppWebBrowser::Refresh2(int level)
+{
+    if (!m_page)
+        return;
+    m_page->triggerAction(level >= 3 ? QWebEnginePage::ReloadAndBypassCache : QWebEnginePage::Reload);
+}
+
+void TCppWebBrowser::GoBack()
+{
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Back);
+}
+
+void TCppWebBrowser::GoForward()
+{
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Forward);
+}
+
+QString TCppWebBrowser::LocationURL() const
+{
+    return m_page ? UrlText(m_page->url()) : QString();
+}
+
+QString TCppWebBrowser::LocationName() const
+{
+    return m_page ? m_page->title() : QString();
+}
+
+void TCppWebBrowser::applyHostLook()
+{
+    if (m_hostLook)
+        return;
+    m_hostLook = true;
+    if (m_view)
+        m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    if (m_page) {
+        m_page->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+        m_page->scripts().insert(makeScript(QStringLiteral("sorvane-hostlook"), hostLookScriptSource(),
+                                            QWebEngineScript::DocumentReady));
+        // The page already shown gets the look at once.
+        m_page->runJavaScript(hostLookScriptSource(), QWebEngineScript::MainWorld);
+    }
+}
+
+void TCppWebBrowser::releasePage()
+{
+    if (m_view)
+        m_view->setPage(nullptr);
+    delete m_page;
+    m_page = nullptr;
+    m_busy = false;
+}
+
+bool TCppWebBrowser::beforeNavigate(const QString &url, bool mainFrame)
+{
+    bool cancel = false;
+    emit OnBeforeNavigate2(url, cancel);
+    if (cancel && mainFrame)
+        m_refusedPending = true;
+    return !cancel;
+}
+
+QWebEnginePage *TCppWebBrowser::newWindowPage()
+{
+    TCppWebBrowser *target = nullptr;
+    bool cancel = false;
+    emit OnNewWindow2(target, cancel);
+    if (cancel)
+        return nullptr;
+    if (target)
+        return target->ensurePage();
+    // Nobody takes the window: it goes to the system's browser, as a new window would.
+    return new NewWindowCatcher(BrowserEngine::profile());
+}
+
+void TCppWebBrowser::reportGeometry(const QString &key, int value)
+{
+    if (key == QLatin1String("left"))
+        emit OnWindowSetLeft(value);
+    else if (key == QLatin1String("top"))
+        emit OnWindowSetTop(value);
+    else if (key == QLatin1String("width"))
+        emit OnWindowSetWidth(value);
+    else if (key == QLatin1String("height"))
+        emit OnWindowSetHeight(value);
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class BrowserPage;
+class QWebEnginePage;
+class QWebEngineView;
+class QVariant;
+
+// The embedded browser of every page area. The only class that touches the web engine: window
+// code sees navigation, state and events, never the engine's own types.
+//
+// The engine page is made when the browser is first navigated, shown or handed out as the target
+// of a new window, and the view only when the browser is shown, so hidden browsers cost nothing
+// until they are used.
+class TCppWebBrowser : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TCppWebBrowser(QWidget *parent = nullptr);
+    ~TCppWebBrowser() override;
+
+    void Navigate(const QString &url);
+    // True from Navigate (or a load the page starts itself) until that load has ended, whether it
+    // finished, failed or was refused.
+    bool Busy() const { return m_busy; }
+
+    bool Silent() const { return m_silent; }
+    void setSilent(bool silent) { m_silent = silent; }
+    bool RegisterAsBrowser() const { return m_registerAsBrowser; }
+    void setRegisterAsBrowser(bool on) { m_registerAsBrowser = on; }
+
+    // The page's body text ("innerText"); empty when there is no page or it cannot be read.
+    void requestBodyText(const std::function<void(const QString &)> &done);
+    // The same, waiting (bounded) for the answer.
+    QString BodyText();
+
+    void Refresh();
+    // Level 3 reloads completely, bypassing the cache.
+    void Refresh2(int level);
+    void GoBack();
+    void GoForward();
+
+    QString LocationURL() const;
+    QString LocationName() const;
+
+    // The host handler's look: no context menu, no scroll bars, no border, unselectable text.
+    void applyHostLook();
+    bool hasHostLook() const { return m_hostLook; }
+
+    // Runs a script in the page; the callback (optional) receives its result.
+    void runScript(const QString &script, const std::function<void(const QVariant &)> &done = {});
+
+    // Frees the engine page at once (a closed pop-up gives its memory back).
+    void releasePage();
+    bool hasPage() const { return m_page != nullptr; }
+
+signals:
+    void OnBeforeNavigate2(const QString &url, bool &cancel);
+    // A page asks for a new window; set `target` to the browser that shall show it.
+    void OnNewWindow2(TCppWebBrowser *&target, bool &cancel);
+    void OnDocumentComplete(const QString &url);
+    void OnDownloadComplete();
+    void OnTitleChange(const QString &title);
+    void OnProgressChange(int progress, int maximum);
+    void OnWindowSetLeft(int left);
+    void OnWindowSetTop(int top);
+    void OnWindowSetWidth(int width);
+    void OnWindowSetHeight(int height);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    friend class BrowserPage;
+
+    BrowserPage *ensurePage();
+    void ensureView();
+    void connectPage();
+    // Called by the page.
+    bool beforeNavigate(const QString &url, bool mainFrame);
+    QWebEnginePage *newWindowPage();
+    void reportGeometry(const QString &key, int value);
+
+    BrowserPage *m_page = nullptr;
+    QWebEngineView *m_view = nullptr;
+    bool m_busy = false;
+    bool m_refusedPending = false;
+    bool m_silent = false;
+    bool m_registerAsBrowser = false;
+    bool m_hostLook = false;
+};
