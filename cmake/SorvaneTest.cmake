@@ -8,6 +8,8 @@ function(sorvane_add_test name)
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
   target_compile_definitions(${name} PRIVATE
     SORVANE_PORTAL_BIN="$<TARGET_FILE:portal>"
+    SORVANE_CLIENT_BIN="$<TARGET_FILE:clikw730>"
+    SORVANE_UPGRADER_BIN="$<TARGET_FILE:zunup>"
     SORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)

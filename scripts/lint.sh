@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Static checks of the project's own code: formatting and cppcheck. Fails on any finding.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+
+echo "lint: clang-format"
+clang-format --dry-run -Werror "${sources[@]}"
+
+echo "lint: cppcheck"
+cppcheck --quiet --error-exitcode=1 --inline-suppr \
+  --enable=warning,performance,portability \
+  --suppressions-list=scripts/cppcheck-suppressions.txt \
+  --std=c++17 --language=c++ -D__GNUC__ -DQ_OBJECT= -Dsignals=public -Dslots= -Demit= \
+  -I client/startup -I . \
+  "${sources[@]}"
+echo "lint: clean"

@@ -1,0 +1,92 @@
+#include "XWindows.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The built client as a real process under the test's display, seen from outside.
+class ClientProcessTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void secondStartShowsMessageAndEnds();
+    void startAfterKillSucceeds();
+    void closingTheLoginWindowEndsTheClient();
+
+private:
+    static void start(QProcess &process, const QString &folder);
+};
+
+static const QString kLoginTitle = QStringLiteral("^Sorvane金融终端 用户登录$");
+static const QString kRunningTitle = QStringLiteral("^提示信息$");
+
+void ClientProcessTest::start(QProcess &process, const QString &folder)
+{
+    process.setWorkingDirectory(folder);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QStringLiteral(SORVANE_CLIENT_BIN), {});
+    QVERIFY(process.waitForStarted());
+}
+
+void ClientProcessTest::secondStartShowsMessageAndEnds()
+{
+    QTemporaryDir first;
+    QTemporaryDir second;
+    QProcess running;
+    start(running, first.path());
+    QVERIFY(!xwindows::waitFor(kLoginTitle).isEmpty());
+
+    QProcess again;
+    start(again, second.path());
+    const QString box = xwindows::waitFor(kRunningTitle);
+    QVERIFY2(!box.isEmpty(), "the second start shows no message");
+    QCOMPARE(again.state(), QProcess::Running); // waits for the user
+    QVERIFY(xwindows::sendKey(box, QStringLiteral("Return")));
+    QVERIFY(again.waitForFinished(10000));
+    QCOMPARE(again.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(again.exitCode(), 0);
+    // It read and wrote no settings and opened no window of its own.
+    QVERIFY(!QFile::exists(second.filePath("mainkw.ini")));
+    QCOMPARE(xwindows::visible(kLoginTitle).size(), 1);
+    QCOMPARE(running.state(), QProcess::Running);
+
+    running.kill();
+    running.waitForFinished();
+}
+
+void ClientProcessTest::startAfterKillSucceeds()
+{
+    QTemporaryDir folder;
+    QProcess first;
+    start(first, folder.path());
+    QVERIFY(!xwindows::waitFor(kLoginTitle).isEmpty());
+    first.kill(); // SIGKILL: no chance to clean up
+    QVERIFY(first.waitForFinished());
+    QVERIFY(xwindows::waitGone(kLoginTitle));
+
+    QProcess next;
+    start(next, folder.path());
+    QVERIFY(!xwindows::waitFor(kLoginTitle).isEmpty());
+    QVERIFY(xwindows::visible(kRunningTitle).isEmpty());
+    next.kill();
+    next.waitForFinished();
+}
+
+void ClientProcessTest::closingTheLoginWindowEndsTheClient()
+{
+    QTemporaryDir folder;
+    QProcess client;
+    start(client, folder.path());
+    const QString login = xwindows::waitFor(kLoginTitle);
+    QVERIFY(!login.isEmpty());
+    // The window manager's close, as the user's Alt+F4 asks for it.
+    QVERIFY(xwindows::sendKey(login, QStringLiteral("alt+F4")));
+    QVERIFY(client.waitForFinished(15000));
+    QCOMPARE(client.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(client.exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(ClientProcessTest)
+#include "tst_clientprocess.moc"

@@ -1,0 +1,74 @@
+#include "XWindows.h"
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+
+namespace xwindows {
+
+namespace {
+
+QString run(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    if (!process.waitForFinished(10000))
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+QStringList visible(const QString &title)
+{
+    return run({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), title})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QString waitFor(const QString &title, int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    do {
+        const QStringList ids = visible(title);
+        if (!ids.isEmpty())
+            return ids.first();
+        QThread::msleep(100);
+    } while (!deadline.hasExpired());
+    return {};
+}
+
+bool waitGone(const QString &title, int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    do {
+        if (visible(title).isEmpty())
+            return true;
+        QThread::msleep(100);
+    } while (!deadline.hasExpired());
+    return false;
+}
+
+QRect geometry(const QString &id)
+{
+    // "Position: 10,20 (screen: 0)" / "Geometry: 300x200"
+    const QString text = run({QStringLiteral("getwindowgeometry"), id});
+    const QRegularExpression position(QStringLiteral("Position: (-?\\d+),(-?\\d+)"));
+    const QRegularExpression size(QStringLiteral("Geometry: (\\d+)x(\\d+)"));
+    const auto p = position.match(text);
+    const auto s = size.match(text);
+    if (!p.hasMatch() || !s.hasMatch())
+        return {};
+    return QRect(p.captured(1).toInt(), p.captured(2).toInt(), s.captured(1).toInt(), s.captured(2).toInt());
+}
+
+bool sendKey(const QString &id, const QString &key)
+{
+    run({QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});
+    QProcess process;
+    // Typed at the focused window, as a user would: the window manager sees its own shortcuts too.
+    process.start(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), key});
+    return process.waitForFinished(10000) && process.exitCode() == 0;
+}
+
+} // namespace xwindows

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+// The X server's view of windows, for tests that check a program from outside (xdotool).
+namespace xwindows {
+
+// Ids of the mapped windows whose title matches the regular expression `title`.
+QStringList visible(const QString &title);
+// Waits until one such window is mapped; its id, or empty after `ms`.
+QString waitFor(const QString &title, int ms = 15000);
+// Waits until no such window is mapped.
+bool waitGone(const QString &title, int ms = 15000);
+QRect geometry(const QString &id);
+// Activates the window and sends it a key, e.g. "Return".
+bool sendKey(const QString &id, const QString &key);
+
+} // namespace xwindows
