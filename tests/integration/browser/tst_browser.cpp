@@ -1,0 +1,254 @@
+#include "BrowserEngine.h"
+#include "BrowserWait.h"
+#include "CppWebBrowser.h"
+#include "PortalProcess.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+// The browser layer against real pages served by the portal.
+class BrowserTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void navigateWaitAndRead();
+    void cancelledNavigationKeepsThePage();
+    void cancelledNavigateEndsBusy();
+    void commandUrlTextArrivesAsWritten_data();
+    void commandUrlTextArrivesAsWritten();
+    void newWindowLoadsIntoGivenBrowser();
+    void titleAndProgressEvents();
+    void browsersShareCookies();
+    void scriptGeometryIsReported();
+    void hostLookMakesTextUnselectable();
+    void hiddenBrowserStaysWithoutPage();
+
+private:
+    QString url(const QString &path) const { return m_portal->baseUrl() + path; }
+    static QVariant evaluate(TCppWebBrowser &browser, const QString &script);
+
+    std::unique_ptr<PortalProcess> m_portal;
+    std::unique_ptr<TCppWebBrowser> m_browser;
+};
+
+QVariant BrowserTest::evaluate(TCppWebBrowser &browser, const QString &script)
+{
+    QVariant result;
+    bool done = false;
+    browser.runScript(script, [&](const QVariant &value) {
+        result = value;
+        done = true;
+    });
+    WaitUntil([&] { return done; }, 10000);
+    return result;
+}
+
+void BrowserTest::initTestCase()
+{
+    m_portal = std::make_unique<PortalProcess>();
+    QVERIFY(m_portal->start());
+}
+
+void BrowserTest::init()
+{
+    m_browser = std::make_unique<TCppWebBrowser>();
+}
+
+void BrowserTest::cleanup()
+{
+    m_browser.reset();
+}
+
+void BrowserTest::navigateWaitAndRead()
+{
+    QVERIFY(!m_browser->Busy());
+    m_browser->Navigate(url("/test/page.html"));
+    QVERIFY(m_browser->Busy());
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    QCOMPARE(m_browser->LocationURL(), url("/test/page.html"));
+    const QString body = m_browser->BodyText();
+    QVERIFY2(body.contains("Hello body") && body.contains(QStringLiteral("第二行")), qPrintable(body));
+}
+
+void BrowserTest::cancelledNavigationKeepsThePage()
+{
+    QStringList seen;
+    connect(m_browser.get(), &TCppWebBrowser::OnBeforeNavigate2, this, [&](const QString &target, bool &cancel) {
+        seen << target;
+        cancel = target.contains("action=close");
+    });
+    QSignalSpy completed(m_browser.get(), &TCppWebBrowser::OnDocumentComplete);
+    m_browser->Navigate(url("/test/page.html"));
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    QTRY_COMPARE(completed.count(), 1);
+
+    m_browser->runScript(QStringLiteral("location.href = '/test/target.html?action=close'"));
+    QTRY_VERIFY(seen.size() == 2);
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    QTest::qWait(300);
+    QCOMPARE(m_browser->LocationURL(), url("/test/page.html"));
+    QVERIFY(m_browser->BodyText().contains("Hello body"));
+    QVERIFY(!m_browser->Busy());
+    QCOMPARE(completed.count(), 1); // the refused navigation is no document
+
+    // An ordinary navigation still goes ahead.
+    m_browser->runScript(QStringLiteral("location.href = '/test/target.html'"));
+    QTRY_COMPARE(m_browser->LocationURL(), url("/test/target.html"));
+}
+
+void BrowserTest::cancelledNavigateEndsBusy()
+{
+    connect(m_browser.get(), &TCppWebBrowser::OnBeforeNavigate2, this,
+            [](const QString &, bool &cancel) { cancel = true; });
+    m_browser->Navigate(url("/test/page.html"));
+    QVERIFY(m_browser->Busy());
+    QVERIFY(WaitUntil([&] { return !m_browser->Busy(); }, 10000));
+}
+
+void BrowserTest::commandUrlTextArrivesAsWritten_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::newRow("four-digit escapes") << "&cpp_alert=%u4F60%u597D";
+    QTest::newRow("encoded plus") << "&cpp_url=a%2Bb";
+    QTest::newRow("plus") << "&cpp_url=a+b";
+    QTest::newRow("encoded address") << "&cpp_url=http%3A%2F%2F127.0.0.1%2Fp%3Fa%3D1%26b%3D2";
+    QTest::newRow("Chinese") << QStringLiteral("&cpp_alert=你好");
+    QTest::newRow("percent sign") << "&cpp_alert=100%";
+}
+
+void BrowserTest::commandUrlTextArrivesAsWritten()
+{
+    QFETCH(QString, query);
+    QString arrived;
+    connect(m_browser.get(), &TCppWebBrowser::OnBeforeNavigate2, this, [&](const QString &target, bool &cancel) {
+        arrived = target;
+        cancel = target.contains("cpp_");
+    });
+    m_browser->Navigate(url("/test/page.html"));
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    const QString target = "/test/target.html?x=1" + query;
+    m_browser->runScript(QStringLiteral("location.href = %1").arg(QStringLiteral("'") + target + "'"));
+    QTRY_VERIFY(arrived.contains("cpp_"));
+    QCOMPARE(arrived, url(target));
+}
+
+void BrowserTest::newWindowLoadsIntoGivenBrowser()
+{
+    TCppWebBrowser receiver;
+    connect(m_browser.get(), &TCppWebBrowser::OnNewWindow2, this,
+            [&](TCppWebBrowser *&target, bool &) { target = &receiver; });
+    m_browser->Navigate(url("/test/page.html"));
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    m_browser->runScript(QStringLiteral("window.open('/test/target.html')"));
+    QTRY_COMPARE_WITH_TIMEOUT(receiver.LocationURL(), url("/test/target.html"), 10000);
+    QVERIFY(WaitWhileBusy(&receiver));
+    QTRY_VERIFY(receiver.BodyText().contains("Target page"));
+    QCOMPARE(m_browser->LocationURL(), url("/test/page.html"));
+}
+
+void BrowserTest::titleAndProgressEvents()
+{
+    QSignalSpy titles(m_browser.get(), &TCppWebBrowser::OnTitleChange);
+    QSignalSpy progress(m_browser.get(), &TCppWebBrowser::OnProgressChange);
+    QSignalSpy downloads(m_browser.get(), &TCppWebBrowser::OnDownloadComplete);
+    m_browser->Navigate(url("/test/page.html"));
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    QTRY_VERIFY(!titles.isEmpty() && titles.last().at(0).toString() == QStringLiteral("测试页面"));
+    QVERIFY(!progress.isEmpty());
+    QCOMPARE(progress.last().at(0).toInt(), 100);
+    QCOMPARE(progress.last().at(1).toInt(), 100);
+    QCOMPARE(downloads.count(), 1);
+    QCOMPARE(m_browser->LocationName(), QStringLiteral("测试页面"));
+}
+
+void BrowserTest::browsersShareCookies()
+{
+    TCppWebBrowser other;
+    other.Navigate(url("/clilogin/index02.jsp"));
+    QVERIFY(WaitWhileBusy(&other));
+    QVERIFY(other.BodyText().contains("NOT-LOGGED-IN"));
+
+    m_browser->Navigate(url("/clilogin/clilogin.jsp?mac=00000000&ver=3.0.05&userid=demo&userpass=demo123&userrole=000"));
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    QVERIFY(m_browser->BodyText().contains("loginok"));
+
+    other.Navigate(url("/clilogin/index02.jsp"));
+    QVERIFY(WaitWhileBusy(&other));
+    const QString body = other.BodyText();
+    QVERIFY2(!body.contains("NOT-LOGGED-IN") && !body.isEmpty(), qPrintable(body));
+
+    // Leave no session behind for the next case.
+    m_browser->Navigate(url("/clilogin/deletecook.jsp"));
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+}
+
+void BrowserTest::scriptGeometryIsReported()
+{
+    QSignalSpy left(m_browser.get(), &TCppWebBrowser::OnWindowSetLeft);
+    QSignalSpy top(m_browser.get(), &TCppWebBrowser::OnWindowSetTop);
+    QSignalSpy width(m_browser.get(), &TCppWebBrowser::OnWindowSetWidth);
+    QSignalSpy height(m_browser.get(), &TCppWebBrowser::OnWindowSetHeight);
+    m_browser->Navigate(url("/test/page.html"));
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    m_browser->runScript(QStringLiteral("window.moveTo(100, 50); window.resizeTo(320, 240);"));
+    QTRY_COMPARE(height.count(), 1);
+    QCOMPARE(left.first().at(0).toInt(), 100);
+    QCOMPARE(top.first().at(0).toInt(), 50);
+    QCOMPARE(width.first().at(0).toInt(), 320);
+    QCOMPARE(height.first().at(0).toInt(), 240);
+    // A page cannot fake a report with an ordinary log line.
+    m_browser->runScript(QStringLiteral("console.debug('left:5')"));
+    QTest::qWait(200);
+    QCOMPARE(left.count(), 1);
+}
+
+void BrowserTest::hostLookMakesTextUnselectable()
+{
+    m_browser->show();
+    m_browser->applyHostLook();
+    m_browser->Navigate(url("/test/page.html"));
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    QTRY_COMPARE(evaluate(*m_browser, "getComputedStyle(document.body).userSelect").toString(),
+                 QStringLiteral("none"));
+    QCOMPARE(evaluate(*m_browser, "getComputedStyle(document.documentElement).overflow").toString(),
+             QStringLiteral("hidden"));
+    QCOMPARE(m_browser->findChild<QWidget *>()->contextMenuPolicy(), Qt::NoContextMenu);
+    // The look stays for later pages of the same browser.
+    m_browser->Navigate(url("/test/target.html"));
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    QTRY_COMPARE(evaluate(*m_browser, "getComputedStyle(document.body).userSelect").toString(),
+                 QStringLiteral("none"));
+}
+
+void BrowserTest::hiddenBrowserStaysWithoutPage()
+{
+    TCppWebBrowser hidden;
+    hidden.setSilent(true);
+    hidden.applyHostLook();
+    QVERIFY(!hidden.hasPage());
+    QCOMPARE(hidden.BodyText(), QString());
+    hidden.Navigate(url("/test/page.html"));
+    QVERIFY(hidden.hasPage());
+    QVERIFY(WaitWhileBusy(&hidden));
+    hidden.releasePage();
+    QVERIFY(!hidden.hasPage());
+}
+
+int main(int argc, char *argv[])
+{
+    BrowserEngine::prepareProcessModel();
+    QApplication app(argc, argv);
+    BrowserEngine engine;
+    BrowserTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_browser.moc"
