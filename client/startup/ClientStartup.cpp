@@ -13,6 +13,7 @@
 #include "client/popups/Unit_ie.h"
 #include "client/popups/Unit_ieone.h"
 #include "platform/singleinstance.h"
+#include "platform/terminationsignals.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -60,6 +61,7 @@ int RunClient(int argc, char *argv[])
     }
 
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    platform::QuitOnTerminationSignals(&app);
     const BrowserEngine engine;
     CreateClientWindows();
     frmLogin->show();

@@ -14,6 +14,7 @@ private slots:
     void secondStartShowsMessageAndEnds();
     void startAfterKillSucceeds();
     void closingTheLoginWindowEndsTheClient();
+    void terminationSignalEndsTheClientCleanly();
 
 private:
     static void start(QProcess &process, const QString &folder);
@@ -83,6 +84,18 @@ void ClientProcessTest::closingTheLoginWindowEndsTheClient()
     QVERIFY(!login.isEmpty());
     // The window manager's close, as the user's Alt+F4 asks for it.
     QVERIFY(xwindows::sendKey(login, QStringLiteral("alt+F4")));
+    QVERIFY(client.waitForFinished(15000));
+    QCOMPARE(client.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(client.exitCode(), 0);
+}
+
+void ClientProcessTest::terminationSignalEndsTheClientCleanly()
+{
+    QTemporaryDir folder;
+    QProcess client;
+    start(client, folder.path());
+    QVERIFY(!xwindows::waitFor(kLoginTitle).isEmpty());
+    client.terminate();
     QVERIFY(client.waitForFinished(15000));
     QCOMPARE(client.exitStatus(), QProcess::NormalExit);
     QCOMPARE(client.exitCode(), 0);
