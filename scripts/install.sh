@@ -9,7 +9,7 @@ packages=(
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
   xvfb xauth x11-utils xdotool openbox trayer imagemagick
   fonts-noto-cjk libgl1-mesa-dri
-  clang-format cppcheck curl
+  clang-format cppcheck curl clang libclang-rt-14-dev
 )
 
 missing=()

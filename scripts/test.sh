@@ -7,3 +7,5 @@ bash scripts/build.sh
 bash scripts/lint.sh
 # Unit tests run in parallel; GUI tests are marked to run one at a time.
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j"$(nproc)" --timeout 600
+# The pure functions under libFuzzer with sanitizers, a bounded time each.
+bash scripts/fuzz.sh
