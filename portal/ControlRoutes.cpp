@@ -51,6 +51,12 @@ void handleDownload(httplib::Response &response, const PortalState &state)
         response.status = 404;
         return;
     }
+    // httplib cannot stream nothing (a zero-length provider never ends): answer an empty file plainly.
+    if (size == 0) {
+        response.set_content("", "application/octet-stream");
+        response.set_header("Cache-Control", noStore);
+        return;
+    }
     // Streamed in pieces: the program file can be large.
     response.set_content_provider(static_cast<size_t>(size), "application/octet-stream",
                                   [in](size_t offset, size_t length, httplib::DataSink &sink) {

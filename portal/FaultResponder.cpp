@@ -42,6 +42,10 @@ void fillPattern(char *data, size_t offset, size_t length)
 // Streams length bytes of pattern so that a large answer is never held in memory at once.
 void setPatternContent(httplib::Response &response, size_t length, const char *mimeType)
 {
+    if (length == 0) { // a zero-length provider never ends
+        response.set_content("", mimeType);
+        return;
+    }
     response.set_content_provider(length, mimeType, [](size_t offset, size_t count, httplib::DataSink &sink) {
         char chunk[16384];
         const size_t n = count < sizeof chunk ? count : sizeof chunk;

@@ -3,6 +3,8 @@
 #include "FaultResponder.h"
 #include "Routes.h"
 
+#include <sys/socket.h>
+
 #include <thread>
 
 namespace {
@@ -25,6 +27,11 @@ PortalServer::PortalServer(PortalOptions options)
     // Short idle keep-alive so that a stop does not wait long for idle connections.
     server_.set_keep_alive_timeout(2);
     server_.set_keep_alive_max_count(1000);
+    // httplib's default also sets SO_REUSEPORT, which lets a second portal share a taken port.
+    server_.set_socket_options([](socket_t socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     installHooks();
     addLoginRoutes(server_, state_);
     addControlRoutes(server_, state_);
