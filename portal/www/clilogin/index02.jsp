@@ -5,7 +5,7 @@
 <title>Sorvane金融终端 - 行情首页</title>
 <link rel="stylesheet" href="/css/portal.css">
 <style>
-  body { height: 567px; overflow: hidden; }
+  body { height: 567px; overflow: hidden; position: relative; }
   .col-quotes { width: 400px; }
   .col-news { flex: 1; }
   .col-side { width: 250px; }
@@ -81,5 +81,21 @@
     </div>
   </div>
 </div>
+<div class="columns" style="padding-top:0">
+  <div class="panel" style="flex:1">
+    <h2>板块涨跌 <span class="muted">Sectors</span></h2>
+    <div class="content tiles">
+      <div class="up"><b>+3.12%</b>新材料</div>
+      <div class="up"><b>+1.87%</b>电子</div>
+      <div class="up"><b>+0.95%</b>汽车</div>
+      <div class="flat"><b>+0.02%</b>银行</div>
+      <div class="down"><b>-0.41%</b>地产</div>
+      <div class="down"><b>-1.26%</b>消费</div>
+      <div class="down"><b>-0.73%</b>医药</div>
+      <div class="up"><b>+0.58%</b>能源</div>
+    </div>
+  </div>
+</div>
+<div class="statusline">行情数据为演示数据，仅供界面测试 · Demo data for interface tests only</div>
 </body>
 </html>
