@@ -22,23 +22,23 @@ void handleFaultControl(const httplib::Request &request, httplib::Response &resp
 {
     const QueryItems query = parseQuery(rawQueryOf(request));
     const std::string path = queryValue(query, "path");
-    const std::string specText = queryValue(query, "spec");
+    const std::string settingText = queryValue(query, "spec");
     if (path.empty() || path[0] != '/') {
         answerText(response, 400, "path must start with /\n");
         return;
     }
-    if (specText.empty()) {
+    if (settingText.empty()) {
         state.faults.clear(path);
         answerText(response, 200, "cleared " + path + "\n");
         return;
     }
-    const std::optional<FaultSpec> spec = parseFaultSpec(specText);
-    if (!spec) {
-        answerText(response, 400, "unknown fault spec: " + specText + "\n");
+    const std::optional<FaultSetting> setting = parseFaultSetting(settingText);
+    if (!setting) {
+        answerText(response, 400, "unknown fault: " + settingText + "\n");
         return;
     }
-    state.faults.set(path, *spec);
-    answerText(response, 200, "set " + path + " = " + specText + "\n");
+    state.faults.set(path, *setting);
+    answerText(response, 200, "set " + path + " = " + settingText + "\n");
 }
 
 void handleDownload(httplib::Response &response, const PortalState &state)

@@ -123,55 +123,55 @@ bool resetConnection(const httplib::Request &request)
     return found;
 }
 
-bool answerWithFault(const FaultSpec &spec, const httplib::Request &request, httplib::Response &response,
-                     PortalState &state)
+bool answerWithFault(const FaultSetting &setting, const httplib::Request &request,
+                     httplib::Response &response, PortalState &state)
 {
     const bool isDownload = request.path == downloadPath;
-    switch (spec.kind) {
-    case FaultSpec::Kind::Delay:
-        if (!state.stop.waitFor(std::chrono::milliseconds(spec.value)))
+    switch (setting.kind) {
+    case FaultSetting::Kind::Delay:
+        if (!state.stop.waitFor(std::chrono::milliseconds(setting.value)))
             return false;
         resetConnection(request);
         response.status = 503;
         return true;
-    case FaultSpec::Kind::Hang:
+    case FaultSetting::Kind::Hang:
         state.stop.waitForever();
         resetConnection(request);
         response.status = 503;
         return true;
-    case FaultSpec::Kind::Reset:
+    case FaultSetting::Kind::Reset:
         resetConnection(request);
         response.status = 500;
         return true;
-    case FaultSpec::Kind::Status:
-        response.status = static_cast<int>(spec.value);
+    case FaultSetting::Kind::Status:
+        response.status = static_cast<int>(setting.value);
         response.set_content(errorPage(response.status, "服务错误", "Service error (fault switch)."),
                              "text/html; charset=utf-8");
         return true;
-    case FaultSpec::Kind::Empty:
+    case FaultSetting::Kind::Empty:
         response.status = 200;
         response.set_content("", isDownload ? "application/octet-stream" : "text/html; charset=utf-8");
         return true;
-    case FaultSpec::Kind::Malformed:
+    case FaultSetting::Kind::Malformed:
         response.status = 200;
         response.set_content("garbage<>|;;",
                              isDownload ? "application/octet-stream" : "text/plain; charset=utf-8");
         return true;
-    case FaultSpec::Kind::Large:
+    case FaultSetting::Kind::Large:
         response.status = 200;
-        setPatternContent(response, static_cast<size_t>(spec.value),
+        setPatternContent(response, static_cast<size_t>(setting.value),
                           isDownload ? "application/octet-stream" : "text/plain; charset=utf-8");
         return true;
-    case FaultSpec::Kind::Truncate:
+    case FaultSetting::Kind::Truncate:
         response.status = 200;
         setTruncatedContent(response, state.options.downloadFile, isDownload);
         return true;
-    case FaultSpec::Kind::Html200:
+    case FaultSetting::Kind::Html200:
         response.status = 200;
         response.set_content(errorPage(200, "服务暂不可用", "The service is busy, please try again later."),
                              "text/html; charset=utf-8");
         return true;
-    case FaultSpec::Kind::Html404:
+    case FaultSetting::Kind::Html404:
         response.status = 404;
         response.set_content(errorPage(404, "页面不存在", "The page was not found."),
                              "text/html; charset=utf-8");

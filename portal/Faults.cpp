@@ -2,7 +2,7 @@
 
 #include "Text.h"
 
-std::optional<FaultSpec> parseFaultSpec(const std::string &text)
+std::optional<FaultSetting> parseFaultSetting(const std::string &text)
 {
     const size_t colon = text.find(':');
     const std::string name = text.substr(0, colon);
@@ -12,40 +12,40 @@ std::optional<FaultSpec> parseFaultSpec(const std::string &text)
     struct Plain
     {
         const char *name;
-        FaultSpec::Kind kind;
+        FaultSetting::Kind kind;
     };
     static const Plain plain[] = {
-        {"hang", FaultSpec::Kind::Hang},           {"empty", FaultSpec::Kind::Empty},
-        {"malformed", FaultSpec::Kind::Malformed}, {"truncate", FaultSpec::Kind::Truncate},
-        {"html200", FaultSpec::Kind::Html200},     {"html404", FaultSpec::Kind::Html404},
-        {"reset", FaultSpec::Kind::Reset}};
+        {"hang", FaultSetting::Kind::Hang},           {"empty", FaultSetting::Kind::Empty},
+        {"malformed", FaultSetting::Kind::Malformed}, {"truncate", FaultSetting::Kind::Truncate},
+        {"html200", FaultSetting::Kind::Html200},     {"html404", FaultSetting::Kind::Html404},
+        {"reset", FaultSetting::Kind::Reset}};
     for (const Plain &p : plain) {
         if (name == p.name && !hasArgument)
-            return FaultSpec{p.kind, 0};
+            return FaultSetting{p.kind, 0};
     }
 
-    FaultSpec spec;
-    if (name == "delay" && parseNumber(argument, 0, 24LL * 3600 * 1000, spec.value)) {
-        spec.kind = FaultSpec::Kind::Delay;
-        return spec;
+    FaultSetting setting;
+    if (name == "delay" && parseNumber(argument, 0, 24LL * 3600 * 1000, setting.value)) {
+        setting.kind = FaultSetting::Kind::Delay;
+        return setting;
     }
     // 1xx, 204 and 304 carry no body and would not show the error page.
-    if (name == "status" && parseNumber(argument, 200, 599, spec.value) && spec.value != 204 &&
-        spec.value != 304) {
-        spec.kind = FaultSpec::Kind::Status;
-        return spec;
+    if (name == "status" && parseNumber(argument, 200, 599, setting.value) && setting.value != 204 &&
+        setting.value != 304) {
+        setting.kind = FaultSetting::Kind::Status;
+        return setting;
     }
-    if (name == "large" && parseNumber(argument, 0, 1LL << 40, spec.value)) {
-        spec.kind = FaultSpec::Kind::Large;
-        return spec;
+    if (name == "large" && parseNumber(argument, 0, 1LL << 40, setting.value)) {
+        setting.kind = FaultSetting::Kind::Large;
+        return setting;
     }
     return std::nullopt;
 }
 
-void FaultTable::set(const std::string &path, const FaultSpec &spec)
+void FaultTable::set(const std::string &path, const FaultSetting &setting)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    faults_[path] = spec;
+    faults_[path] = setting;
 }
 
 void FaultTable::clear(const std::string &path)
@@ -54,7 +54,7 @@ void FaultTable::clear(const std::string &path)
     faults_.erase(path);
 }
 
-std::optional<FaultSpec> FaultTable::find(const std::string &path) const
+std::optional<FaultSetting> FaultTable::find(const std::string &path) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto it = faults_.find(path);

@@ -36,12 +36,12 @@ bool applyOption(const std::string &key, const std::string &value, PortalOptions
     } else if (key == "fault") {
         const size_t eq = value.find('=');
         const std::string path = value.substr(0, eq);
-        const auto spec = eq == std::string::npos ? std::nullopt : parseFaultSpec(value.substr(eq + 1));
-        if (path.empty() || path[0] != '/' || !spec) {
-            error = "invalid fault (PATH=SPEC): " + value;
+        const auto setting = eq == std::string::npos ? std::nullopt : parseFaultSetting(value.substr(eq + 1));
+        if (path.empty() || path[0] != '/' || !setting) {
+            error = "invalid fault (PATH=FAULT): " + value;
             return false;
         }
-        options.faults.emplace_back(path, *spec);
+        options.faults.emplace_back(path, *setting);
     } else {
         error = "unknown option: " + key;
         return false;
@@ -144,6 +144,7 @@ bool parseArguments(int argc, char **argv, PortalOptions &options, std::string &
 const char *usageText()
 {
     return "usage: portal [--port N] [--www DIR] [--log FILE] [--version TEXT] [--download FILE]\n"
-           "              [--user NAME:PASSWORD[:TITLE[:INFO]]]... [--fault PATH=SPEC]... [--config FILE]\n"
-           "fault specs: delay:MS hang status:N empty malformed large:BYTES truncate html200 html404 reset\n";
+           "              [--user NAME:PASSWORD[:TITLE[:INFO]]]... [--fault PATH=FAULT]... [--config FILE]\n"
+           "fault settings: delay:MS hang status:N empty malformed large:BYTES truncate html200 html404 "
+           "reset\n";
 }

@@ -22,7 +22,7 @@ struct PortalOptions
     std::string version = "3.0.05;3.0.01;3.0.09";
     std::string downloadFile;
     std::vector<PortalUser> users; // the demo user when none is given
-    std::vector<std::pair<std::string, FaultSpec>> faults;
+    std::vector<std::pair<std::string, FaultSetting>> faults;
 };
 
 // "NAME:PASSWORD[:TITLE[:INFO]]": each field ends at the next ':', INFO takes the rest.

@@ -46,7 +46,7 @@ void PortalServer::installHooks()
             return httplib::Server::HandlerResponse::Unhandled;
         // Logged on arrival, so that a request that hangs or is reset is still seen.
         state_.log.add(request.path, rawQueryOf(request));
-        const std::optional<FaultSpec> fault = state_.faults.find(request.path);
+        const std::optional<FaultSetting> fault = state_.faults.find(request.path);
         if (fault && answerWithFault(*fault, request, response, state_)) {
             if (request.path.rfind("/clilogin/", 0) == 0)
                 response.set_header("Cache-Control", "no-store");

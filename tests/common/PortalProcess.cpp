@@ -88,10 +88,10 @@ QUrl PortalProcess::url(const QString &pathAndQuery) const
     return QUrl(baseUrl_ + pathAndQuery);
 }
 
-bool PortalProcess::setFault(const QString &path, const QString &spec)
+bool PortalProcess::setFault(const QString &path, const QString &setting)
 {
     bool ok = false;
-    get(QStringLiteral("/__control/fault?path=%1&spec=%2").arg(encoded(path), encoded(spec)), &ok);
+    get(QStringLiteral("/__control/fault?path=%1&spec=%2").arg(encoded(path), encoded(setting)), &ok);
     return ok;
 }
 

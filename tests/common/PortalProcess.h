@@ -29,8 +29,8 @@ public:
     // baseUrl() followed by an already encoded path and query.
     QUrl url(const QString &pathAndQuery) const;
 
-    // Runtime switches; an empty spec clears the fault of that path.
-    bool setFault(const QString &path, const QString &spec);
+    // Runtime switches; an empty setting clears the fault of that path.
+    bool setFault(const QString &path, const QString &setting);
     bool setVersion(const QString &text);
     // The lines of GET /__log ("time\tpath\tquery").
     QStringList requestLog();

@@ -32,8 +32,8 @@ private slots:
     void faults();
     void hangBlocksNothingElse();
     void clearingAFault();
-    void invalidFaultSpecs_data();
-    void invalidFaultSpecs();
+    void invalidFaultSettings_data();
+    void invalidFaultSettings();
     void runtimeVersion_data();
     void runtimeVersion();
     void configFile();
@@ -46,7 +46,7 @@ private slots:
 void PortalFaultTest::faults_data()
 {
     QTest::addColumn<QString>("faultPath");
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("setting");
     QTest::addColumn<QString>("request");
     QTest::addColumn<int>("status");        // 0: no answer at all
     QTest::addColumn<bool>("networkError"); // the reply ends with an error
@@ -98,7 +98,7 @@ void PortalFaultTest::faults_data()
 void PortalFaultTest::faults()
 {
     QFETCH(QString, faultPath);
-    QFETCH(QString, spec);
+    QFETCH(QString, setting);
     QFETCH(QString, request);
     QFETCH(int, status);
     QFETCH(bool, networkError);
@@ -117,11 +117,11 @@ void PortalFaultTest::faults()
     for (const bool atStart : {true, false}) {
         QStringList arguments{"--download", programFile};
         if (atStart)
-            arguments << "--fault" << faultPath + "=" + spec;
+            arguments << "--fault" << faultPath + "=" + setting;
         PortalProcess portal;
         QVERIFY2(portal.start(arguments), qPrintable(portal.errorString()));
         if (!atStart)
-            QVERIFY(portal.setFault(faultPath, spec));
+            QVERIFY(portal.setFault(faultPath, setting));
 
         HttpClient client;
         const HttpResult result = client.get(portal.url(request));
@@ -135,7 +135,7 @@ void PortalFaultTest::faults()
         if (bodySize >= 0)
             QCOMPARE(qint64(result.body.size()), bodySize);
         QVERIFY(result.elapsedMs >= minElapsedMs);
-        if (spec == "truncate") {
+        if (setting == "truncate") {
             QCOMPARE(result.contentLength, qint64(program.size()));
             QVERIFY(result.body.size() < program.size());
         }
@@ -187,10 +187,10 @@ void PortalFaultTest::clearingAFault()
     QCOMPARE(cleared.body, defaultVersion);
 }
 
-void PortalFaultTest::invalidFaultSpecs_data()
+void PortalFaultTest::invalidFaultSettings_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("setting");
 
     QTest::newRow("unknown") << "/clilogin/ver.html"
                              << "bogus";
@@ -210,19 +210,19 @@ void PortalFaultTest::invalidFaultSpecs_data()
                                    << "hang";
 }
 
-void PortalFaultTest::invalidFaultSpecs()
+void PortalFaultTest::invalidFaultSettings()
 {
     QFETCH(QString, path);
-    QFETCH(QString, spec);
+    QFETCH(QString, setting);
 
     PortalProcess portal;
     QVERIFY2(portal.start(), qPrintable(portal.errorString()));
-    QVERIFY(!portal.setFault(path, spec));
+    QVERIFY(!portal.setFault(path, setting));
     HttpClient client;
     QCOMPARE(client.get(portal.url("/clilogin/ver.html")).body, defaultVersion);
 
     PortalProcess refused;
-    QVERIFY(!refused.start({"--fault", path + "=" + spec}));
+    QVERIFY(!refused.start({"--fault", path + "=" + setting}));
 }
 
 void PortalFaultTest::runtimeVersion_data()
@@ -280,7 +280,7 @@ void PortalFaultTest::badCommandLines_data()
     QTest::newRow("unknown option") << QStringList{"--colour", "blue"};
     QTest::newRow("port out of range") << QStringList{"--port", "70000"};
     QTest::newRow("user without password") << QStringList{"--user", "nocolon"};
-    QTest::newRow("fault without spec") << QStringList{"--fault", "/clilogin/ver.html"};
+    QTest::newRow("fault without setting") << QStringList{"--fault", "/clilogin/ver.html"};
     QTest::newRow("missing config") << QStringList{"--config", "/nonexistent/portal.conf"};
     QTest::newRow("missing value") << QStringList{"--www"};
     QTest::newRow("unwritable log") << QStringList{"--log", "/nonexistent/dir/requests.log"};
