@@ -4,12 +4,18 @@
 
 #include "platform/systembrowser.h"
 
+#include <QRegularExpression>
 #include <QTimer>
 
 QString UrlText(const QUrl &url)
 {
     // Non-ASCII text reads as characters, delimiters stay escaped: the form a page wrote.
-    return url.toString(QUrl::PrettyDecoded);
+    QString text = url.toString(QUrl::PrettyDecoded);
+    // The engine keeps a "%" that starts no escape ("%u4F60", "100%"), but QUrl stores it as "%25".
+    // Such a "%25" is put back; one before two hexadecimal digits was written by the page itself.
+    static const QRegularExpression strayPercent(QStringLiteral("%25(?![0-9A-Fa-f]{2})"));
+    text.replace(strayPercent, QStringLiteral("%"));
+    return text;
 }
 
 BrowserPage::BrowserPage(QWebEngineProfile *profile, TCppWebBrowser *browser)

@@ -1,0 +1,135 @@
+#include "PortalProcess.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace {
+
+const int startTimeoutMs = 10000;
+const int requestTimeoutMs = 10000;
+
+QString encoded(const QString &value)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(value));
+}
+
+} // namespace
+
+PortalProcess::~PortalProcess()
+{
+    stop();
+}
+
+bool PortalProcess::start(const QStringList &extraArguments)
+{
+    if (isRunning()) {
+        m_error = QStringLiteral("already running");
+        return false;
+    }
+    m_baseUrl.clear();
+    m_process.setProgram(QStringLiteral(SORVANE_PORTAL_BIN));
+    // Our port first, so that a --port among the extra arguments wins.
+    m_process.setArguments(QStringList{QStringLiteral("--port"), QStringLiteral("0")} + extraArguments);
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.start();
+    if (!m_process.waitForStarted(startTimeoutMs)) {
+        m_error = m_process.errorString();
+        return false;
+    }
+
+    static const QRegularExpression listening(
+        QStringLiteral("portal listening on (http://127\\.0\\.0\\.1:\\d+)"));
+    QByteArray output;
+    const QDeadlineTimer deadline(startTimeoutMs);
+    while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
+        m_process.waitForReadyRead(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+        output += m_process.readAllStandardOutput();
+        const QRegularExpressionMatch match = listening.match(QString::fromUtf8(output));
+        if (match.hasMatch()) {
+            m_baseUrl = match.captured(1);
+            return true;
+        }
+    }
+    m_error = QStringLiteral("portal did not report listening: ") +
+              QString::fromUtf8(output + m_process.readAllStandardError());
+    stop(1000);
+    return false;
+}
+
+bool PortalProcess::isRunning() const
+{
+    return m_process.state() != QProcess::NotRunning;
+}
+
+int PortalProcess::stop(int timeoutMs)
+{
+    if (!isRunning())
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    m_process.terminate();
+    if (m_process.waitForFinished(timeoutMs) && m_process.exitStatus() == QProcess::NormalExit)
+        return m_process.exitCode();
+    m_process.kill();
+    m_process.waitForFinished(timeoutMs);
+    return -1;
+}
+
+int PortalProcess::port() const
+{
+    return QUrl(m_baseUrl).port();
+}
+
+QUrl PortalProcess::url(const QString &pathAndQuery) const
+{
+    return QUrl(m_baseUrl + pathAndQuery);
+}
+
+bool PortalProcess::setFault(const QString &path, const QString &setting)
+{
+    bool ok = false;
+    get(QStringLiteral("/__control/fault?path=%1&spec=%2").arg(encoded(path), encoded(setting)), &ok);
+    return ok;
+}
+
+bool PortalProcess::setVersion(const QString &text)
+{
+    bool ok = false;
+    get(QStringLiteral("/__control/version?text=%1").arg(encoded(text)), &ok);
+    return ok;
+}
+
+QStringList PortalProcess::requestLog()
+{
+    bool ok = false;
+    const QByteArray text = get(QStringLiteral("/__log"), &ok);
+    if (!ok)
+        return {};
+    return QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QByteArray PortalProcess::get(const QString &pathAndQuery, bool *ok)
+{
+    *ok = false;
+    if (m_baseUrl.isEmpty())
+        return {};
+    QNetworkAccessManager manager;
+    QNetworkReply *reply = manager.get(QNetworkRequest(url(pathAndQuery)));
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, reply, &QNetworkReply::abort);
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    timer.start(requestTimeoutMs);
+    loop.exec();
+    const QByteArray body = reply->readAll();
+    *ok = reply->error() == QNetworkReply::NoError &&
+          reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 200;
+    if (!*ok)
+        m_error = reply->errorString();
+    reply->deleteLater();
+    return body;
+}
