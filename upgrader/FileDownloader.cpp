@@ -17,8 +17,7 @@ constexpr int headBytes = 16;
 FileDownloader::FileDownloader(QObject *parent)
     : QObject(parent)
     , m_network(new QNetworkAccessManager(this))
-{
-}
+{}
 
 FileDownloader::~FileDownloader()
 {
@@ -60,7 +59,8 @@ void FileDownloader::onReadyRead()
     }
 }
 
-DownloadOutcome FileDownloader::download(const QUrl &url, const QString &filePath, const DownloadLimits &limits)
+DownloadOutcome FileDownloader::download(const QUrl &url, const QString &filePath,
+                                         const DownloadLimits &limits)
 {
     m_outcome = DownloadOutcome{};
     m_outcome.fileOk = true;
@@ -93,7 +93,8 @@ DownloadOutcome FileDownloader::download(const QUrl &url, const QString &filePat
             reply->abort();
             break;
         }
-        QTimer::singleShot(qBound(qint64(0), deadline.remainingTime(), qint64(60 * 1000)), &loop, &QEventLoop::quit);
+        QTimer::singleShot(qBound(qint64(0), deadline.remainingTime(), qint64(60 * 1000)), &loop,
+                           &QEventLoop::quit);
         loop.exec();
     }
 

@@ -34,8 +34,8 @@ TSDIAppForm::TSDIAppForm(UpgradeSetup setup, QWidget *parent)
     setObjectName(QStringLiteral("SDIAppForm"));
     setWindowTitle(QStringLiteral("系统升级"));
     // Resizable, minimise and close, no maximise.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     QFont windowFont = font();
     windowFont.setPixelSize(13);
     setFont(windowFont);

@@ -30,7 +30,8 @@ UpgradeSetup UpgradeProcedure::programSetup()
     setup.arguments = QCoreApplication::arguments().mid(1);
     setup.ownPath = platform::OwnProgramPath();
     // Tests and developers point the upgrader at their own portal without a rebuild.
-    setup.host = ChoosePortalHost(qEnvironmentVariable("SORVANE_PORTAL_HOST"), QStringLiteral(SORVANE_PORTAL_HOST));
+    setup.host =
+        ChoosePortalHost(qEnvironmentVariable("SORVANE_PORTAL_HOST"), QStringLiteral(SORVANE_PORTAL_HOST));
     return setup;
 }
 

@@ -75,18 +75,39 @@ qint64 LastMatchingPid(const QVector<platform::ProcessEntry> &processes, const Q
 
 namespace UpgradeTexts {
 
-QString downloading() { return QStringLiteral("正在下载，请稍候，如果长时间没反应"); }
-QString visitHost(const QString &host) { return QStringLiteral("请到") + host + QStringLiteral("下载安装"); }
+QString downloading()
+{
+    return QStringLiteral("正在下载，请稍候，如果长时间没反应");
+}
+QString visitHost(const QString &host)
+{
+    return QStringLiteral("请到") + host + QStringLiteral("下载安装");
+}
 QString downloadFailed(const QString &host)
 {
     return QStringLiteral("下载失败，请直接到") + host + QStringLiteral("进行下载安装! ");
 }
-QString downloadDone() { return QStringLiteral("下载完成，正在关闭程序"); }
+QString downloadDone()
+{
+    return QStringLiteral("下载完成，正在关闭程序");
+}
 // Always names the default program, whatever file the run replaces.
-QString copyFailed() { return QStringLiteral("更新失败,请拷贝文件downfile.tmp到clikw730"); }
-QString restarting() { return QStringLiteral("正在启动更新后的程序"); }
-QString updatedRestarting() { return QStringLiteral("程序更新成功,即将重新运行"); }
-QString updatedStartYourself() { return QStringLiteral("程序更新成功,请重新运行系统"); }
+QString copyFailed()
+{
+    return QStringLiteral("更新失败,请拷贝文件downfile.tmp到clikw730");
+}
+QString restarting()
+{
+    return QStringLiteral("正在启动更新后的程序");
+}
+QString updatedRestarting()
+{
+    return QStringLiteral("程序更新成功,即将重新运行");
+}
+QString updatedStartYourself()
+{
+    return QStringLiteral("程序更新成功,请重新运行系统");
+}
 
 QString progress(qint64 received, qint64 total)
 {

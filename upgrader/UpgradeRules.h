@@ -28,10 +28,10 @@ QString DownloadUrl(const QString &host);
 // What a finished transfer left; filled by the downloader.
 struct DownloadOutcome
 {
-    bool transferOk = false; // no network error, no time-out, not cancelled
-    bool cancelled = false;  // the user ended the run while it was going
-    bool fileOk = false;     // every byte reached the file and it was closed cleanly
-    int httpStatus = 0;      // of the final answer, after redirects
+    bool transferOk = false;   // no network error, no time-out, not cancelled
+    bool cancelled = false;    // the user ended the run while it was going
+    bool fileOk = false;       // every byte reached the file and it was closed cleanly
+    int httpStatus = 0;        // of the final answer, after redirects
     qint64 contentLength = -1; // -1 when the answer sent none
     qint64 received = 0;
     QByteArray head; // the first bytes of the body
