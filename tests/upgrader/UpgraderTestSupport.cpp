@@ -90,7 +90,9 @@ bool waitForRuns(const QString &folder, int count, int timeoutMs)
 
 qint64 startStandIn(const QString &path, const QStringList &arguments)
 {
-    const QString folder = QFileInfo(path).absolutePath();
+    const QString folder = qEnvironmentVariableIsSet("STANDIN_LOG_DIR")
+                               ? qEnvironmentVariable("STANDIN_LOG_DIR")
+                               : QFileInfo(path).absolutePath();
     const int before = runsIn(folder).size();
     qint64 pid = -1;
     if (!QProcess::startDetached(path, arguments, QString(), &pid))

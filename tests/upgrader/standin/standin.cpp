@@ -1,7 +1,9 @@
 // Stand-in for the client in the upgrader's tests. "--marker" prints which build this is and
 // ends; otherwise it records that it ran (marker, pid, arguments) in standin.log beside its
-// own program file and stays running until it is stopped, or for two minutes at most.
+// own program file (or in $STANDIN_LOG_DIR) and stays running until it is stopped, or for two minutes at
+// most.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -23,6 +25,8 @@ int main(int argc, char *argv[])
         return 1;
     std::string folder(self, size_t(length));
     folder.erase(folder.rfind('/') + 1);
+    if (const char *logFolder = std::getenv("STANDIN_LOG_DIR"))
+        folder = std::string(logFolder) + '/';
 
     std::string line = std::string(STANDIN_MARKER) + ' ' + std::to_string(getpid());
     for (int i = 1; i < argc; ++i)
