@@ -3,11 +3,20 @@
 #include "UpgradeRules.h"
 #include "platform/processes.h"
 
+#include <QCoreApplication>
+
+#include <algorithm>
+
 bool StopProcessByName(const QString &name)
 {
     QVector<platform::ProcessEntry> processes;
     if (!platform::ListOwnProcesses(processes))
         return false;
+    // Never this upgrader itself, whatever the client's file is called.
+    const qint64 self = QCoreApplication::applicationPid();
+    processes.erase(std::remove_if(processes.begin(), processes.end(),
+                                   [self](const platform::ProcessEntry &entry) { return entry.pid == self; }),
+                    processes.end());
     const qint64 pid = LastMatchingPid(processes, name);
     if (pid < 0)
         return false;

@@ -119,7 +119,8 @@ void TSDIAppForm::FormActivate()
 
 void TSDIAppForm::atUpPromExecute()
 {
-    if (m_started)
+    // Once per start, and not after the user has already closed the window.
+    if (m_started || !isVisible())
         return;
     m_started = true;
     m_running = true;

@@ -41,6 +41,7 @@ private slots:
     void stop_data();
     void stop();
     void otherUsersAreLeftAlone();
+    void neverStopsItself();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -161,6 +162,15 @@ void TestUpgraderProcesses::otherUsersAreLeftAlone()
     QVERIFY(!pidsNamed(QStringLiteral("clikw730")).contains(otherPid));
     QVERIFY(!StopProcessByName(QStringLiteral("clikw730")));
     QVERIFY(isAlive(otherPid));
+}
+
+// A client file named like the upgrader's own program must not end the upgrade half-way.
+void TestUpgraderProcesses::neverStopsItself()
+{
+    const QString ownName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    QVERIFY(pidsNamed(ownName).contains(QCoreApplication::applicationPid()));
+    QVERIFY(!StopProcessByName(ownName) || pidsNamed(ownName).size() > 1);
+    QVERIFY(isAlive(QCoreApplication::applicationPid()));
 }
 
 UPGRADER_TEST_MAIN(TestUpgraderProcesses, QCoreApplication)
