@@ -163,7 +163,7 @@ void makeWritable(const QString &folder)
     if (::geteuid() != 0)
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     else
-        QProcess::execute(QStringLiteral("umount"), {folder});
+        QProcess::execute(QStringLiteral("umount"), {QStringLiteral("--lazy"), folder});
 }
 
 QStringList otherFiles(const QString &folder, const QStringList &known)
