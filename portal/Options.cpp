@@ -121,7 +121,7 @@ bool parseArguments(int argc, char **argv, PortalOptions &options, std::string &
         const size_t eq = key.find('=');
         if (eq != std::string::npos) {
             value = key.substr(eq + 1);
-            key = key.substr(0, eq);
+            key.resize(eq);
         } else if (key == "help") {
             error = "";
             return false;

@@ -12,7 +12,7 @@ echo "lint: cppcheck"
 cppcheck --quiet --error-exitcode=1 --inline-suppr \
   --enable=warning,performance,portability \
   --suppressions-list=scripts/cppcheck-suppressions.txt \
-  --std=c++17 --language=c++ -D__GNUC__ -DQ_OBJECT= -Dsignals=public -Dslots= -Demit= \
+  --std=c++17 --language=c++ -D__GNUC__ -DSTANDIN_MARKER=\"lint\" -DQ_OBJECT= -Dsignals=public -Dslots= -Demit= \
   -I client/startup -I . \
   "${sources[@]}"
 echo "lint: clean"

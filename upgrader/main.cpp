@@ -1,11 +1,20 @@
+#include "TSDIAppForm.h"
+
 #include <QApplication>
-#include <QWidget>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QWidget window;
-    window.show();
-    app.exec();
+    QApplication::setApplicationName(QStringLiteral("Sorvane金融终端 在线升级"));
+    // Buttons of the prompts read as on a Chinese system.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
+    TSDIAppForm SDIAppForm(UpgradeProcedure::programSetup());
+    SDIAppForm.showCentred();
+    QApplication::exec();
     return 0;
 }

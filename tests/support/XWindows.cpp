@@ -67,7 +67,8 @@ bool sendKey(const QString &id, const QString &key)
     run({QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});
     QProcess process;
     // Typed at the focused window, as a user would: the window manager sees its own shortcuts too.
-    process.start(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), key});
+    process.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), key});
     return process.waitForFinished(10000) && process.exitCode() == 0;
 }
 

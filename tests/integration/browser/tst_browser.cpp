@@ -81,10 +81,11 @@ void BrowserTest::navigateWaitAndRead()
 void BrowserTest::cancelledNavigationKeepsThePage()
 {
     QStringList seen;
-    connect(m_browser.get(), &TCppWebBrowser::OnBeforeNavigate2, this, [&](const QString &target, bool &cancel) {
-        seen << target;
-        cancel = target.contains("action=close");
-    });
+    connect(m_browser.get(), &TCppWebBrowser::OnBeforeNavigate2, this,
+            [&](const QString &target, bool &cancel) {
+                seen << target;
+                cancel = target.contains("action=close");
+            });
     QSignalSpy completed(m_browser.get(), &TCppWebBrowser::OnDocumentComplete);
     m_browser->Navigate(url("/test/page.html"));
     QVERIFY(WaitWhileBusy(m_browser.get()));
@@ -128,10 +129,11 @@ void BrowserTest::commandUrlTextArrivesAsWritten()
 {
     QFETCH(QString, query);
     QString arrived;
-    connect(m_browser.get(), &TCppWebBrowser::OnBeforeNavigate2, this, [&](const QString &target, bool &cancel) {
-        arrived = target;
-        cancel = target.contains("cpp_");
-    });
+    connect(m_browser.get(), &TCppWebBrowser::OnBeforeNavigate2, this,
+            [&](const QString &target, bool &cancel) {
+                arrived = target;
+                cancel = target.contains("cpp_");
+            });
     m_browser->Navigate(url("/test/page.html"));
     QVERIFY(WaitWhileBusy(m_browser.get()));
     const QString target = "/test/target.html?x=1" + query;
@@ -176,7 +178,8 @@ void BrowserTest::browsersShareCookies()
     QVERIFY(WaitWhileBusy(&other));
     QVERIFY(other.BodyText().contains("NOT-LOGGED-IN"));
 
-    m_browser->Navigate(url("/clilogin/clilogin.jsp?mac=00000000&ver=3.0.05&userid=demo&userpass=demo123&userrole=000"));
+    m_browser->Navigate(
+        url("/clilogin/clilogin.jsp?mac=00000000&ver=3.0.05&userid=demo&userpass=demo123&userrole=000"));
     QVERIFY(WaitWhileBusy(m_browser.get()));
     QVERIFY(m_browser->BodyText().contains("loginok"));
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+namespace platform {
+
+struct ProcessEntry
+{
+    qint64 pid = 0;
+    QString exeName; // bare file name of the executable, no folder
+};
+
+// The processes of the current (real) user, in the order the system lists them.
+// False when the process list cannot be read at all.
+bool ListOwnProcesses(QVector<ProcessEntry> &processes);
+
+// Ends the process at once, without giving it a chance to clean up or refuse.
+// Does not wait for it to go. True when the signal was delivered.
+bool TerminateProcess(qint64 pid);
+
+} // namespace platform

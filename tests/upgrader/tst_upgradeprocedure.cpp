@@ -1,0 +1,397 @@
+#include "PortalProcess.h"
+#include "Prompt.h"
+#include "UpgradeProcedure.h"
+#include "UpgraderTestSupport.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+using namespace UpgraderTest;
+
+namespace {
+
+QByteArray hashOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&file);
+    return hash.result();
+}
+
+// Records what the procedure does to its window.
+class RecordingView : public UpgradeView
+{
+public:
+    QStringList lines; // "1 text", "2 text", "p text"; a hidden line is "1 -"
+    int closes = 0;
+    std::function<void(const QString &)> onFirstLine;
+
+    void setFirstLine(const QString &text, bool visible) override
+    {
+        record(QStringLiteral("1"), text, visible);
+        if (onFirstLine)
+            onFirstLine(text);
+    }
+    void setSecondLine(const QString &text, bool visible) override
+    {
+        record(QStringLiteral("2"), text, visible);
+    }
+    void setProgressLine(const QString &text, bool visible) override
+    {
+        record(QStringLiteral("p"), text, visible);
+    }
+    void processPendingEvents() override { QCoreApplication::processEvents(); }
+    void closeWindow() override { ++closes; }
+
+private:
+    void record(const QString &which, const QString &text, bool visible)
+    {
+        lines << which + QLatin1Char(' ') + (visible ? text : QStringLiteral("-"));
+    }
+};
+
+// Answers every request with a redirect to the given address: one hop before the portal.
+class Redirector : public QTcpServer
+{
+public:
+    explicit Redirector(QString target)
+        : m_target(std::move(target))
+    {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    if (!socket->readAll().contains("\r\n\r\n"))
+                        return;
+                    socket->write("HTTP/1.1 302 Found\r\nLocation: " + m_target.toUtf8() +
+                                  "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+private:
+    QString m_target;
+};
+
+} // namespace
+
+class TestUpgradeProcedure : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void fullUpdate();
+    void noArgument();
+    void pathWithBlanks();
+    void caseDifferingNameStopsNothing();
+    void twoProcessesOnlyLastStopped();
+    void missingFolderCreated();
+    void followsRedirect();
+    void failedDownload_data();
+    void failedDownload();
+    void stalledDownloadGivesUp();
+    void copyFails();
+
+private:
+    UpgradeSetup setupFor(const QStringList &arguments);
+    UpgradeResult run(const UpgradeSetup &setup);
+    QString path(const QString &relative) const { return QDir(m_dir->path()).filePath(relative); }
+    QString host() const { return QUrl(m_portal.baseUrl()).authority(); }
+
+    QTemporaryDir m_served; // the new program the portal hands out
+    QString m_newProgram;
+    PortalProcess m_portal;
+    QTemporaryDir *m_dir = nullptr;
+    QStringList m_prompts;
+    RecordingView *m_view = nullptr;
+};
+
+void TestUpgradeProcedure::initTestCase()
+{
+    m_newProgram = QDir(m_served.path()).filePath(QStringLiteral("clikw730-new"));
+    QVERIFY(installStandIn(Build::New, m_newProgram, 3 << 20)); // big enough for progress to show
+    QVERIFY2(m_portal.start({QStringLiteral("--download"), m_newProgram}),
+             qPrintable(m_portal.errorString()));
+    SetPromptHandler([this](const PromptRequest &request) {
+        QCOMPARE(request.caption, QStringLiteral("提示信息"));
+        m_prompts << request.text;
+    });
+}
+
+void TestUpgradeProcedure::init()
+{
+    m_dir = new QTemporaryDir;
+    m_prompts.clear();
+    m_view = new RecordingView;
+    QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe"), QString()));
+}
+
+void TestUpgradeProcedure::cleanup()
+{
+    // Stand-ins run from the folders below; end whatever is left of them.
+    QDirIterator folders(m_dir->path(), QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    killAll(m_dir->path());
+    while (folders.hasNext())
+        killAll(folders.next());
+    qunsetenv("STANDIN_LOG_DIR");
+    delete m_view;
+    delete m_dir;
+}
+
+UpgradeSetup TestUpgradeProcedure::setupFor(const QStringList &arguments)
+{
+    UpgradeSetup setup;
+    setup.arguments = arguments;
+    setup.ownPath = path(QStringLiteral("zunup"));
+    setup.host = host();
+    // The fixed waits only give a stopped client time to go; a stand-in goes at once.
+    setup.waitAfterStopMs = 100;
+    setup.furtherWaitMs = 0;
+    setup.waitAfterCopyMs = 0;
+    setup.limits.stallMs = 10000;
+    return setup;
+}
+
+UpgradeResult TestUpgradeProcedure::run(const UpgradeSetup &setup)
+{
+    UpgradeProcedure procedure(setup, *m_view);
+    return procedure.run();
+}
+
+void TestUpgradeProcedure::fullUpdate()
+{
+    QVERIFY(QDir().mkpath(path("Sv")));
+    const QString client = path("Sv/clikw730");
+    QVERIFY(installStandIn(Build::Old, client));
+    QFile stale(path("Sv/downfile.tmp")); // left by an earlier attempt
+    QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("stale") == 5);
+    stale.close();
+    const qint64 running = startStandIn(client, {"000"});
+    QVERIFY(running > 0);
+
+    const UpgradeResult result = run(setupFor({client, QStringLiteral("000")}));
+
+    QVERIFY(result.downloaded && result.stopped && result.replaced && result.restarted);
+    QVERIFY(waitUntilGone(running));
+    QCOMPARE(markerOf(client), QStringLiteral("new"));
+    QCOMPARE(hashOf(path("Sv/downfile.tmp")), hashOf(m_newProgram)); // still there, and the new one
+    QCOMPARE(m_prompts, QStringList{QStringLiteral("程序更新成功,即将重新运行")});
+    QVERIFY(waitForRuns(path("Sv"), 2));
+    const Run restarted = runsIn(path("Sv")).at(1);
+    QCOMPARE(restarted.marker, QStringLiteral("new"));
+    QCOMPARE(restarted.arguments, QStringList());
+    QCOMPARE(m_view->closes, 1);
+
+    // The status lines in the order the user sees them, progress left out.
+    QStringList status = m_view->lines.filter(QRegularExpression(QStringLiteral("^[12] ")));
+    QCOMPARE(status,
+             (QStringList{"1 正在下载，请稍候，如果长时间没反应", "2 请到" + host() + "下载安装",
+                          "1 下载完成，正在关闭程序", "2 -", "1 正在启动更新后的程序", "2 -", "1 -"}));
+    const QStringList progress = m_view->lines.filter(QRegularExpression(QStringLiteral("^p [^-]")));
+    QVERIFY(!progress.isEmpty());
+    QVERIFY2(progress.last().endsWith(QLatin1String("(100%)")), qPrintable(progress.last()));
+}
+
+void TestUpgradeProcedure::noArgument()
+{
+    const QString client = path("clikw730"); // beside the upgrader
+    QVERIFY(installStandIn(Build::Old, client));
+    const qint64 running = startStandIn(client);
+    QVERIFY(running > 0);
+
+    const UpgradeResult result = run(setupFor({}));
+
+    QCOMPARE(result.paths.clientPath, client);
+    QVERIFY(result.stopped && result.replaced && result.restarted);
+    QVERIFY(waitUntilGone(running));
+    QCOMPARE(markerOf(client), QStringLiteral("new"));
+    QVERIFY(waitForRuns(m_dir->path(), 2));
+    QCOMPARE(runsIn(m_dir->path()).at(1).marker, QStringLiteral("new"));
+}
+
+void TestUpgradeProcedure::pathWithBlanks()
+{
+    QVERIFY(QDir().mkpath(path("My Sv 终端")));
+    const QString client = path("My Sv 终端/clikw730");
+    QVERIFY(installStandIn(Build::Old, client));
+    const qint64 running = startStandIn(client);
+    QVERIFY(running > 0);
+
+    const UpgradeResult result = run(setupFor({client}));
+
+    QVERIFY(result.stopped && result.replaced && result.restarted);
+    QCOMPARE(markerOf(client), QStringLiteral("new"));
+    QVERIFY(QFile::exists(path("My Sv 终端/downfile.tmp")));
+    QVERIFY(waitForRuns(path("My Sv 终端"), 2));
+    QCOMPARE(runsIn(path("My Sv 终端")).at(1).marker, QStringLiteral("new"));
+}
+
+void TestUpgradeProcedure::caseDifferingNameStopsNothing()
+{
+    const QString running = path("clikw730");
+    QVERIFY(installStandIn(Build::Old, running));
+    const qint64 pid = startStandIn(running);
+    QVERIFY(pid > 0);
+
+    const UpgradeResult result = run(setupFor({path("Clikw730")}));
+
+    QVERIFY(!result.stopped && result.replaced && !result.restarted);
+    QVERIFY(isAlive(pid));
+    QCOMPARE(markerOf(path("Clikw730")), QStringLiteral("new"));
+    QCOMPARE(markerOf(running), QStringLiteral("old"));
+    QCOMPARE(m_prompts, QStringList{QStringLiteral("程序更新成功,请重新运行系统")});
+    QCOMPARE(runsIn(m_dir->path()).size(), 1); // nothing started
+}
+
+void TestUpgradeProcedure::twoProcessesOnlyLastStopped()
+{
+    const QString client = path("clikw730");
+    QVERIFY(installStandIn(Build::Old, client));
+    const qint64 first = startStandIn(client);
+    const qint64 second = startStandIn(client);
+    QVERIFY(first > 0 && second > 0);
+
+    const UpgradeResult result = run(setupFor({client}));
+
+    QVERIFY(result.stopped && result.restarted);
+    QVERIFY(waitUntilGone(second));
+    QVERIFY(isAlive(first));
+    QCOMPARE(m_prompts, QStringList{QStringLiteral("程序更新成功,即将重新运行")});
+}
+
+void TestUpgradeProcedure::missingFolderCreated()
+{
+    const QString client = path("new/deeper/clikw730");
+
+    const UpgradeResult result = run(setupFor({client}));
+
+    QVERIFY(result.downloaded && !result.stopped && result.replaced && !result.restarted);
+    QCOMPARE(markerOf(client), QStringLiteral("new"));
+    QVERIFY(QFile::exists(path("new/deeper/downfile.tmp")));
+    QCOMPARE(m_prompts, QStringList{QStringLiteral("程序更新成功,请重新运行系统")});
+}
+
+void TestUpgradeProcedure::followsRedirect()
+{
+    Redirector redirector(m_portal.baseUrl() + QStringLiteral("/download/clikw730exe"));
+    QVERIFY(redirector.listen(QHostAddress::LocalHost));
+    UpgradeSetup setup = setupFor({path("clikw730")});
+    setup.host = QStringLiteral("127.0.0.1:%1").arg(redirector.serverPort());
+
+    const UpgradeResult result = run(setup);
+
+    QVERIFY(result.downloaded && result.replaced);
+    QCOMPARE(hashOf(path("clikw730")), hashOf(m_newProgram));
+}
+
+void TestUpgradeProcedure::failedDownload_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("server error") << "status:500";
+    QTest::newRow("not found, HTML page") << "html404";
+    QTest::newRow("HTML page with status 200") << "html200";
+    QTest::newRow("truncated body") << "truncate";
+    QTest::newRow("empty body") << "empty";
+    QTest::newRow("connection reset") << "reset";
+    QTest::newRow("no server at all") << "";
+}
+
+void TestUpgradeProcedure::failedDownload()
+{
+    QFETCH(QString, fault);
+    const QString client = path("clikw730");
+    QVERIFY(installStandIn(Build::Old, client));
+    const QByteArray oldHash = hashOf(client);
+    const qint64 running = startStandIn(client);
+    QVERIFY(running > 0);
+    UpgradeSetup setup = setupFor({client, QStringLiteral("000")});
+    if (fault.isEmpty()) {
+        QTcpServer closed; // a port that was free a moment ago
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        setup.host = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
+    } else {
+        QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe"), fault));
+    }
+
+    const UpgradeResult result = run(setup);
+
+    QVERIFY(!result.downloaded && !result.stopped && !result.replaced && !result.restarted);
+    QCOMPARE(m_prompts, QStringList{"下载失败，请直接到" + setup.host + "进行下载安装! "});
+    QVERIFY(isAlive(running));
+    QCOMPARE(hashOf(client), oldHash);
+    QCOMPARE(runsIn(m_dir->path()).size(), 1);
+    QCOMPARE(m_view->closes, 1);
+    QCOMPARE(m_view->lines.last(), QStringLiteral("1 -"));
+}
+
+void TestUpgradeProcedure::stalledDownloadGivesUp()
+{
+    QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe"), QStringLiteral("delay:20000")));
+    UpgradeSetup setup = setupFor({path("clikw730")});
+    setup.limits.stallMs = 700;
+    QElapsedTimer clock;
+    clock.start();
+
+    const UpgradeResult result = run(setup);
+
+    QVERIFY(!result.downloaded);
+    QVERIFY2(clock.elapsed() < 10000, "the download did not give up when nothing came");
+    QCOMPARE(m_prompts.size(), 1);
+    QVERIFY(m_prompts.first().startsWith(QStringLiteral("下载失败")));
+}
+
+void TestUpgradeProcedure::copyFails()
+{
+    QVERIFY(QDir().mkpath(path("Sv")));
+    QVERIFY(QDir().mkpath(path("log")));
+    qputenv("STANDIN_LOG_DIR", QFile::encodeName(path("log"))); // the client's folder will refuse writes
+    const QString client = path("Sv/clikw730");
+    QVERIFY(installStandIn(Build::Old, client));
+    const QByteArray oldHash = hashOf(client);
+    const qint64 running = startStandIn(client);
+    QVERIFY(running > 0);
+    // The folder turns read-only once the download is in.
+    bool readOnly = false;
+    m_view->onFirstLine = [&](const QString &text) {
+        if (text == QStringLiteral("下载完成，正在关闭程序"))
+            readOnly = makeReadOnly(path("Sv"));
+    };
+
+    const UpgradeResult result = run(setupFor({client}));
+    if (readOnly)
+        makeWritable(path("Sv"));
+    if (!readOnly)
+        QSKIP("cannot make a folder read-only here");
+
+    QVERIFY(result.downloaded && result.stopped && !result.replaced);
+    QCOMPARE(m_prompts, QStringList{QStringLiteral("更新失败,请拷贝文件downfile.tmp到clikw730")});
+    QCOMPARE(hashOf(client), oldHash);
+    QCOMPARE(hashOf(path("Sv/downfile.tmp")), hashOf(m_newProgram)); // ready for the manual copy
+    QVERIFY(waitUntilGone(running));
+    // The stopped client comes back, with the old program.
+    QVERIFY(result.restarted);
+    QVERIFY(waitForRuns(path("log"), 2));
+    QCOMPARE(runsIn(path("log")).at(1).marker, QStringLiteral("old"));
+    QCOMPARE(m_view->closes, 1);
+    QCOMPARE(m_view->lines.last(), QStringLiteral("1 -"));
+}
+
+UPGRADER_TEST_MAIN(TestUpgradeProcedure, QCoreApplication)
+#include "tst_upgradeprocedure.moc"

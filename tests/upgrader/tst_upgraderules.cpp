@@ -1,0 +1,229 @@
+#include "UpgradeRules.h"
+
+#include <QTest>
+
+class TestUpgradeRules : public QObject
+{
+    Q_OBJECT
+private slots:
+    void paths_data();
+    void paths();
+    void portalHost_data();
+    void portalHost();
+    void download_data();
+    void download();
+    void lastMatch_data();
+    void lastMatch();
+    void progress_data();
+    void progress();
+};
+
+void TestUpgradeRules::paths_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("ownPath");
+    QTest::addColumn<QString>("clientPath");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("tempPath");
+
+    const QString own = QStringLiteral("/opt/sv/zunup");
+    QTest::newRow("no argument: default client beside the upgrader")
+        << QStringList() << own << "/opt/sv/clikw730"
+        << "/opt/sv/"
+        << "clikw730"
+        << "/opt/sv/downfile.tmp";
+    QTest::newRow("as the client starts it: second argument has no effect")
+        << QStringList{"/home/u/Sv/clikw730", "000"} << own << "/home/u/Sv/clikw730"
+        << "/home/u/Sv/"
+        << "clikw730"
+        << "/home/u/Sv/downfile.tmp";
+    QTest::newRow("path with blanks, taken whole")
+        << QStringList{"/home/u/My Sv/clikw730"} << own << "/home/u/My Sv/clikw730"
+        << "/home/u/My Sv/"
+        << "clikw730"
+        << "/home/u/My Sv/downfile.tmp";
+    QTest::newRow("another file name is the process searched for")
+        << QStringList{"/srv/t/Clikw730"} << own << "/srv/t/Clikw730"
+        << "/srv/t/"
+        << "Clikw730"
+        << "/srv/t/downfile.tmp";
+    QTest::newRow("Chinese folder kept whole")
+        << QStringList{"/home/用户/终端/clikw730"} << own << "/home/用户/终端/clikw730"
+        << "/home/用户/终端/"
+        << "clikw730"
+        << "/home/用户/终端/downfile.tmp";
+    QTest::newRow("bare name: current folder, never the search path")
+        << QStringList{"clikw730"} << own << "./clikw730"
+        << "./"
+        << "clikw730"
+        << "./downfile.tmp";
+    QTest::newRow("relative path kept relative") << QStringList{"sub/clikw730"} << own << "sub/clikw730"
+                                                 << "sub/"
+                                                 << "clikw730"
+                                                 << "sub/downfile.tmp";
+    QTest::newRow("empty first argument counts as none")
+        << QStringList{"", "000"} << own << "/opt/sv/clikw730"
+        << "/opt/sv/"
+        << "clikw730"
+        << "/opt/sv/downfile.tmp";
+    QTest::newRow("folder only: no file name") << QStringList{"/opt/sv/"} << own << "/opt/sv/"
+                                               << "/opt/sv/"
+                                               << ""
+                                               << "/opt/sv/downfile.tmp";
+    QTest::newRow("upgrader in the root folder") << QStringList() << "/zunup"
+                                                 << "/clikw730"
+                                                 << "/"
+                                                 << "clikw730"
+                                                 << "/downfile.tmp";
+}
+
+void TestUpgradeRules::paths()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, ownPath);
+    const UpgradePaths paths = DetermineUpgradePaths(arguments, ownPath);
+    QTEST(paths.clientPath, "clientPath");
+    QTEST(paths.clientFolder, "folder");
+    QTEST(paths.clientFileName, "fileName");
+    QTEST(paths.tempPath, "tempPath");
+}
+
+void TestUpgradeRules::portalHost_data()
+{
+    QTest::addColumn<QString>("environment");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("built-in") << ""
+                              << "www.example.test"
+                              << "http://www.example.test/download/clikw730exe";
+    QTest::newRow("blank environment value ignored") << "  "
+                                                     << "www.example.test"
+                                                     << "http://www.example.test/download/clikw730exe";
+    QTest::newRow("override with a port") << "127.0.0.1:40123"
+                                          << "127.0.0.1:40123"
+                                          << "http://127.0.0.1:40123/download/clikw730exe";
+}
+
+void TestUpgradeRules::portalHost()
+{
+    QFETCH(QString, environment);
+    const QString host = ChoosePortalHost(environment, QStringLiteral("www.example.test"));
+    QTEST(host, "host");
+    QTEST(DownloadUrl(host), "url");
+}
+
+void TestUpgradeRules::download_data()
+{
+    QTest::addColumn<bool>("transferOk");
+    QTest::addColumn<bool>("fileOk");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<qint64>("contentLength");
+    QTest::addColumn<qint64>("received");
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<bool>("success");
+
+    const QByteArray elf("\x7f"
+                         "ELF\x02\x01\x01",
+                         7);
+    QTest::newRow("program with matching length")
+        << true << true << 200 << qint64(5000) << qint64(5000) << elf << true;
+    QTest::newRow("program without Content-Length")
+        << true << true << 200 << qint64(-1) << qint64(5000) << elf << true;
+    QTest::newRow("other 2xx status") << true << true << 203 << qint64(10) << qint64(10) << elf << true;
+    QTest::newRow("server error") << false << true << 500 << qint64(10) << qint64(10) << elf << false;
+    QTest::newRow("error status without network error")
+        << true << true << 404 << qint64(7) << qint64(7) << elf << false;
+    QTest::newRow("redirect not followed to its end")
+        << true << true << 302 << qint64(0) << qint64(0) << QByteArray() << false;
+    QTest::newRow("HTML page with status 200")
+        << true << true << 200 << qint64(30) << qint64(30) << QByteArray("<!DOCTYPE html><html>") << false;
+    QTest::newRow("empty body") << true << true << 200 << qint64(0) << qint64(0) << QByteArray() << false;
+    QTest::newRow("truncated body") << true << true << 200 << qint64(5000) << qint64(4096) << elf << false;
+    QTest::newRow("more than announced")
+        << true << true << 200 << qint64(4096) << qint64(5000) << elf << false;
+    QTest::newRow("transfer broke off") << false << true << 200 << qint64(-1) << qint64(4096) << elf << false;
+    QTest::newRow("file could not be written")
+        << true << false << 200 << qint64(10) << qint64(10) << elf << false;
+    QTest::newRow("only part of the magic") << true << true << 200 << qint64(3) << qint64(3)
+                                            << QByteArray("\x7f"
+                                                          "EL")
+                                            << false;
+    QTest::newRow("no status at all")
+        << false << true << 0 << qint64(-1) << qint64(0) << QByteArray() << false;
+}
+
+void TestUpgradeRules::download()
+{
+    DownloadOutcome outcome;
+    QFETCH(bool, transferOk);
+    QFETCH(bool, fileOk);
+    QFETCH(int, status);
+    QFETCH(qint64, contentLength);
+    QFETCH(qint64, received);
+    QFETCH(QByteArray, head);
+    outcome.transferOk = transferOk;
+    outcome.fileOk = fileOk;
+    outcome.httpStatus = status;
+    outcome.contentLength = contentLength;
+    outcome.received = received;
+    outcome.head = head;
+    QTEST(IsSuccessfulDownload(outcome), "success");
+
+    // A run the user gave up is never a success, whatever arrived.
+    outcome.cancelled = true;
+    QVERIFY(!IsSuccessfulDownload(outcome));
+}
+
+using Processes = QVector<platform::ProcessEntry>;
+
+void TestUpgradeRules::lastMatch_data()
+{
+    QTest::addColumn<Processes>("processes");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qint64>("pid");
+
+    QTest::newRow("none running") << Processes{} << "clikw730" << qint64(-1);
+    QTest::newRow("one match") << Processes{{10, "bash"}, {20, "clikw730"}, {30, "zunup"}} << "clikw730"
+                               << qint64(20);
+    QTest::newRow("two: the later listed wins")
+        << Processes{{20, "clikw730"}, {25, "bash"}, {31, "clikw730"}, {40, "zunup"}} << "clikw730"
+        << qint64(31);
+    QTest::newRow("list order decides, not the pid")
+        << Processes{{90, "clikw730"}, {12, "clikw730"}} << "clikw730" << qint64(12);
+    QTest::newRow("letter case differs") << Processes{{20, "clikw730"}} << "Clikw730" << qint64(-1);
+    QTest::newRow("prefix is no match")
+        << Processes{{20, "clikw730-old"}, {21, "clikw73"}} << "clikw730" << qint64(-1);
+    QTest::newRow("empty name matches nothing") << Processes{{20, "clikw730"}} << "" << qint64(-1);
+    QTest::newRow("Chinese name") << Processes{{20, "终端"}, {21, "终端2"}} << "终端" << qint64(20);
+}
+
+void TestUpgradeRules::lastMatch()
+{
+    QFETCH(Processes, processes);
+    QFETCH(QString, name);
+    QTEST(LastMatchingPid(processes, name), "pid");
+}
+
+void TestUpgradeRules::progress_data()
+{
+    QTest::addColumn<qint64>("received");
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("size unknown") << qint64(3 << 20) << qint64(-1) << "已下载 3.0 MB";
+    QTest::newRow("size known") << qint64(1 << 20) << qint64(4 << 20) << "已下载 1.0 MB / 4.0 MB (25%)";
+    QTest::newRow("more than announced stays at 100")
+        << qint64(5 << 20) << qint64(4 << 20) << "已下载 5.0 MB / 4.0 MB (100%)";
+    QTest::newRow("100 MiB does not overflow")
+        << qint64(99) * (1 << 20) << qint64(100) * (1 << 20) << "已下载 99.0 MB / 100.0 MB (99%)";
+}
+
+void TestUpgradeRules::progress()
+{
+    QFETCH(qint64, received);
+    QFETCH(qint64, total);
+    QTEST(UpgradeTexts::progress(received, total), "text");
+}
+
+QTEST_APPLESS_MAIN(TestUpgradeRules)
+#include "tst_upgraderules.moc"

@@ -1,0 +1,119 @@
+#include "FileDownloader.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+namespace {
+
+constexpr qint64 readBufferBytes = 256 * 1024; // what may wait in memory before it reaches the file
+constexpr int headBytes = 16;
+
+} // namespace
+
+FileDownloader::FileDownloader(QObject *parent)
+    : QObject(parent)
+    , m_network(new QNetworkAccessManager(this))
+{}
+
+FileDownloader::~FileDownloader()
+{
+    if (m_reply)
+        m_reply->abort();
+}
+
+void FileDownloader::cancel()
+{
+    m_cancelRequested = true;
+    if (m_reply)
+        m_reply->abort();
+}
+
+bool FileDownloader::writeAvailable()
+{
+    const QByteArray chunk = m_reply->readAll();
+    if (chunk.isEmpty())
+        return true;
+    if (m_outcome.head.size() < headBytes)
+        m_outcome.head += chunk.left(headBytes - m_outcome.head.size());
+    m_outcome.received += chunk.size();
+    if (!m_file.isOpen()) {
+        // Only the body of a successful answer is worth a file; an error page leaves it alone.
+        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status < 200 || status > 299)
+            return true;
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+    }
+    return m_file.write(chunk) == chunk.size();
+}
+
+void FileDownloader::onReadyRead()
+{
+    if (!writeAvailable()) {
+        m_outcome.fileOk = false;
+        m_reply->abort();
+    }
+}
+
+DownloadOutcome FileDownloader::download(const QUrl &url, const QString &filePath,
+                                         const DownloadLimits &limits)
+{
+    m_outcome = DownloadOutcome{};
+    m_outcome.fileOk = true;
+    m_cancelRequested = false;
+    m_file.setFileName(filePath);
+
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    // The length check needs the bytes as sent; a compressed answer would not match Content-Length.
+    request.setRawHeader("Accept-Encoding", "identity");
+    // Aborts the transfer when no byte has moved for this long.
+    request.setTransferTimeout(limits.stallMs);
+
+    QNetworkReply *reply = m_network->get(request);
+    m_reply = reply;
+    reply->setReadBufferSize(readBufferBytes);
+
+    QEventLoop loop;
+    connect(reply, &QNetworkReply::readyRead, this, &FileDownloader::onReadyRead);
+    connect(reply, &QNetworkReply::downloadProgress, this, &FileDownloader::progress);
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+
+    const QDeadlineTimer deadline(limits.totalMs);
+    bool timedOut = false;
+    // The loop may also be told to end from outside (the application quitting): keep going
+    // until the reply has really finished, within the overall limit.
+    while (!reply->isFinished()) {
+        if (deadline.hasExpired()) {
+            timedOut = true;
+            reply->abort();
+            break;
+        }
+        QTimer::singleShot(qBound(qint64(0), deadline.remainingTime(), qint64(60 * 1000)), &loop,
+                           &QEventLoop::quit);
+        loop.exec();
+    }
+
+    if (m_outcome.fileOk && reply->error() == QNetworkReply::NoError && !writeAvailable())
+        m_outcome.fileOk = false;
+    m_outcome.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    m_outcome.contentLength = length.isValid() ? length.toLongLong() : -1;
+    m_outcome.cancelled = m_cancelRequested;
+    m_outcome.transferOk = reply->error() == QNetworkReply::NoError && !timedOut && !m_cancelRequested;
+
+    if (m_file.isOpen()) {
+        if (!m_file.flush())
+            m_outcome.fileOk = false;
+        m_file.close();
+        if (m_file.error() != QFileDevice::NoError)
+            m_outcome.fileOk = false;
+    }
+    m_reply = nullptr;
+    reply->deleteLater();
+    return m_outcome;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "UpgradeRules.h"
+
+#include <QFile>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+struct DownloadLimits
+{
+    int stallMs = 10 * 60 * 1000;          // no byte for this long: give up
+    qint64 totalMs = 4LL * 60 * 60 * 1000; // a trickle must end some time too
+};
+
+// Streams one URL into a file while the event loop keeps running, so the window repaints.
+// The body never sits in memory as a whole: each chunk goes to the file as it arrives.
+class FileDownloader : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FileDownloader(QObject *parent = nullptr);
+    ~FileDownloader() override;
+
+    // Returns when the transfer has ended one way or another. The file is created or replaced
+    // only once a successful (2xx) answer starts sending its body.
+    DownloadOutcome download(const QUrl &url, const QString &filePath, const DownloadLimits &limits);
+
+    // Ends a running download; download() then returns with cancelled set.
+    void cancel();
+    bool isRunning() const { return !m_reply.isNull(); }
+
+signals:
+    void progress(qint64 received, qint64 total);
+
+private:
+    void onReadyRead();
+    bool writeAvailable();
+
+    QNetworkAccessManager *m_network = nullptr;
+    QPointer<QNetworkReply> m_reply;
+    QFile m_file;
+    DownloadOutcome m_outcome;
+    bool m_cancelRequested = false;
+};

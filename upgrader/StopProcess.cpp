@@ -1,0 +1,25 @@
+#include "StopProcess.h"
+
+#include "UpgradeRules.h"
+#include "platform/processes.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+bool StopProcessByName(const QString &name)
+{
+    QVector<platform::ProcessEntry> processes;
+    if (!platform::ListOwnProcesses(processes))
+        return false;
+    // Never this upgrader itself, whatever the client's file is called.
+    const qint64 self = QCoreApplication::applicationPid();
+    processes.erase(std::remove_if(processes.begin(), processes.end(),
+                                   [self](const platform::ProcessEntry &entry) { return entry.pid == self; }),
+                    processes.end());
+    const qint64 pid = LastMatchingPid(processes, name);
+    if (pid < 0)
+        return false;
+    // No waiting here: the fixed waits of the procedure give it time to go.
+    return platform::TerminateProcess(pid);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "FileDownloader.h"
+#include "UpgradeRules.h"
+
+#include <QObject>
+#include <QStringList>
+
+// What the procedure needs of its window.
+class UpgradeView
+{
+public:
+    virtual ~UpgradeView() = default;
+    virtual void setFirstLine(const QString &text, bool visible) = 0;  // ProDownMess
+    virtual void setSecondLine(const QString &text, bool visible) = 0; // ProDownMess2
+    virtual void setProgressLine(const QString &text, bool visible) = 0;
+    virtual void processPendingEvents() = 0;
+    virtual void closeWindow() = 0;
+};
+
+struct UpgradeSetup
+{
+    QStringList arguments; // the command line without the program name
+    QString ownPath;
+    QString host;
+    int waitAfterStopMs = 2000;
+    int furtherWaitMs = 1000;
+    int waitAfterCopyMs = 1000;
+    DownloadLimits limits;
+};
+
+// What one run did, for whoever wants to know.
+struct UpgradeResult
+{
+    UpgradePaths paths;
+    bool downloaded = false;
+    bool stopped = false;
+    bool replaced = false;
+    bool restarted = false;
+};
+
+// Download the new client, stop the running one, put the new program in its place, start it.
+class UpgradeProcedure : public QObject
+{
+    Q_OBJECT
+public:
+    UpgradeProcedure(UpgradeSetup setup, UpgradeView &view, QObject *parent = nullptr);
+
+    UpgradeResult run();
+
+    bool isDownloading() const { return m_downloader.isRunning(); }
+    // The user gave up while the download was running: the run ends without a prompt.
+    void cancelDownload() { m_downloader.cancel(); }
+
+    // The setup the program itself runs with: its real command line, path and host.
+    static UpgradeSetup programSetup();
+
+private:
+    void wait(int ms);
+
+    UpgradeSetup m_setup;
+    UpgradeView &m_view;
+    FileDownloader m_downloader;
+};

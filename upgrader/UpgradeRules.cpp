@@ -1,0 +1,123 @@
+#include "UpgradeRules.h"
+
+namespace {
+
+const QString defaultClientName = QStringLiteral("clikw730");
+const QString tempFileName = QStringLiteral("downfile.tmp");
+
+QString folderOf(const QString &path)
+{
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+} // namespace
+
+UpgradePaths DetermineUpgradePaths(const QStringList &arguments, const QString &ownPath)
+{
+    UpgradePaths paths;
+    // An empty first argument names nothing; it is taken as no argument.
+    const QString first = arguments.value(0);
+    if (first.isEmpty()) {
+        paths.clientFolder = folderOf(ownPath);
+        if (paths.clientFolder.isEmpty())
+            paths.clientFolder = QStringLiteral("./");
+        paths.clientPath = paths.clientFolder + defaultClientName;
+        paths.clientFileName = defaultClientName;
+    } else {
+        // A bare file name means the current folder; "./" keeps the restart from searching PATH.
+        paths.clientPath = first.contains(QLatin1Char('/')) ? first : QStringLiteral("./") + first;
+        paths.clientFolder = folderOf(paths.clientPath);
+        paths.clientFileName = paths.clientPath.mid(paths.clientFolder.size());
+    }
+    paths.tempPath = paths.clientFolder + tempFileName;
+    return paths;
+}
+
+QString ChoosePortalHost(const QString &environmentValue, const QString &builtIn)
+{
+    const QString trimmed = environmentValue.trimmed();
+    return trimmed.isEmpty() ? builtIn : trimmed;
+}
+
+QString DownloadUrl(const QString &host)
+{
+    return QStringLiteral("http://") + host + QStringLiteral("/download/clikw730exe");
+}
+
+bool LooksLikeProgram(const QByteArray &head)
+{
+    return head.startsWith(QByteArrayLiteral("\x7f"
+                                             "ELF"));
+}
+
+bool IsSuccessfulDownload(const DownloadOutcome &outcome)
+{
+    if (!outcome.transferOk || outcome.cancelled || !outcome.fileOk)
+        return false;
+    if (outcome.httpStatus < 200 || outcome.httpStatus > 299)
+        return false;
+    if (outcome.received <= 0)
+        return false;
+    if (outcome.contentLength >= 0 && outcome.contentLength != outcome.received)
+        return false;
+    return LooksLikeProgram(outcome.head);
+}
+
+qint64 LastMatchingPid(const QVector<platform::ProcessEntry> &processes, const QString &name)
+{
+    qint64 pid = -1;
+    for (const platform::ProcessEntry &entry : processes) {
+        if (entry.exeName.compare(name, Qt::CaseSensitive) == 0)
+            pid = entry.pid;
+    }
+    return pid;
+}
+
+namespace UpgradeTexts {
+
+QString downloading()
+{
+    return QStringLiteral("正在下载，请稍候，如果长时间没反应");
+}
+QString visitHost(const QString &host)
+{
+    return QStringLiteral("请到") + host + QStringLiteral("下载安装");
+}
+QString downloadFailed(const QString &host)
+{
+    return QStringLiteral("下载失败，请直接到") + host + QStringLiteral("进行下载安装! ");
+}
+QString downloadDone()
+{
+    return QStringLiteral("下载完成，正在关闭程序");
+}
+// Always names the default program, whatever file the run replaces.
+QString copyFailed()
+{
+    return QStringLiteral("更新失败,请拷贝文件downfile.tmp到clikw730");
+}
+QString restarting()
+{
+    return QStringLiteral("正在启动更新后的程序");
+}
+QString updatedRestarting()
+{
+    return QStringLiteral("程序更新成功,即将重新运行");
+}
+QString updatedStartYourself()
+{
+    return QStringLiteral("程序更新成功,请重新运行系统");
+}
+
+QString progress(qint64 received, qint64 total)
+{
+    const auto mib = [](qint64 bytes) { return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1); };
+    QString text = QStringLiteral("已下载 %1 MB").arg(mib(received));
+    if (total > 0) {
+        const qint64 percent = qBound(qint64(0), received * 100 / total, qint64(100));
+        text += QStringLiteral(" / %1 MB (%2%)").arg(mib(total)).arg(percent);
+    }
+    return text;
+}
+
+} // namespace UpgradeTexts

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include "platform/processes.h"
+
+// The upgrader's decisions: plain values in, plain values out.
+
+// Where one run works.
+struct UpgradePaths
+{
+    QString clientPath;     // the program file to replace and restart
+    QString clientFolder;   // up to and including the last "/"; never empty
+    QString clientFileName; // the process name to stop
+    QString tempPath;       // where the download goes
+};
+
+// arguments: the command line without the program name; ownPath: this program's file.
+UpgradePaths DetermineUpgradePaths(const QStringList &arguments, const QString &ownPath);
+
+// The host the new client comes from: the environment's value when set, else the built-in one.
+QString ChoosePortalHost(const QString &environmentValue, const QString &builtIn);
+QString DownloadUrl(const QString &host);
+
+// What a finished transfer left; filled by the downloader.
+struct DownloadOutcome
+{
+    bool transferOk = false;   // no network error, no time-out, not cancelled
+    bool cancelled = false;    // the user ended the run while it was going
+    bool fileOk = false;       // every byte reached the file and it was closed cleanly
+    int httpStatus = 0;        // of the final answer, after redirects
+    qint64 contentLength = -1; // -1 when the answer sent none
+    qint64 received = 0;
+    QByteArray head; // the first bytes of the body
+};
+
+bool IsSuccessfulDownload(const DownloadOutcome &outcome);
+
+// True when the data starts like a program of this platform.
+bool LooksLikeProgram(const QByteArray &head);
+
+// The process to stop: the last one listed whose name equals name exactly; -1 when none.
+qint64 LastMatchingPid(const QVector<platform::ProcessEntry> &processes, const QString &name);
+
+// Texts of the run.
+namespace UpgradeTexts {
+QString downloading();
+QString visitHost(const QString &host);
+QString downloadFailed(const QString &host);
+QString downloadDone();
+QString copyFailed();
+QString restarting();
+QString updatedRestarting();
+QString updatedStartYourself();
+QString progress(qint64 received, qint64 total);
+} // namespace UpgradeTexts
