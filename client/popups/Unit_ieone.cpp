@@ -48,7 +48,7 @@ TfrmIEOne::TfrmIEOne(QWidget *parent)
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(1);
     auto *panelLayout = new QVBoxLayout(Panel1);
-    panelLayout->setContentsMargins(1, 1, 1, 1);
+    panelLayout->setContentsMargins(0, 0, 0, 0); // the frame is the 1-pixel border
     panelLayout->addWidget(ie1);
 
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
