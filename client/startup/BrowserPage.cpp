@@ -4,12 +4,18 @@
 
 #include "platform/systembrowser.h"
 
+#include <QRegularExpression>
 #include <QTimer>
 
 QString UrlText(const QUrl &url)
 {
     // Non-ASCII text reads as characters, delimiters stay escaped: the form a page wrote.
-    return url.toString(QUrl::PrettyDecoded);
+    QString text = url.toString(QUrl::PrettyDecoded);
+    // The engine hands the address over in tolerant form, where a "%" that starts no two-digit
+    // escape became "%25"; the four-digit escapes that pages write ("%u4F60") are given back.
+    static const QRegularExpression fourDigitEscape(QStringLiteral("%25u([0-9A-Fa-f]{4})"));
+    text.replace(fourDigitEscape, QStringLiteral("%u\\1"));
+    return text;
 }
 
 BrowserPage::BrowserPage(QWebEngineProfile *profile, TCppWebBrowser *browser)

@@ -111,23 +111,30 @@ void PopupOpenTest::alertThenClose()
 
 void PopupOpenTest::alertText_data()
 {
+    QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("text");
-    QTest::newRow("four-digit escapes") << "pop-alert" << QStringLiteral("\n你好，欢迎使用\n");
-    QTest::newRow("plus stays") << "pop-alert-plain" << QStringLiteral("\na+b\n");
+    const QString demo = QStringLiteral("/popup/index.html");
+    const QString ours = QStringLiteral("/popups-test/commands.html");
+    QTest::newRow("four-digit escapes") << demo << "pop-alert" << QStringLiteral("\n你好，欢迎使用\n");
+    QTest::newRow("plus stays") << demo << "pop-alert-plain" << QStringLiteral("\na+b\n");
+    QTest::newRow("bare percent") << ours << "alert-percent" << QStringLiteral("\n100%\n");
+    QTest::newRow("encoded percent") << ours << "alert-encoded-percent" << QStringLiteral("\n5%\n");
+    QTest::newRow("Chinese as written") << ours << "alert-chinese" << QStringLiteral("\n你好\n");
 }
 
 void PopupOpenTest::alertText()
 {
+    QFETCH(QString, page);
     QFETCH(QString, link);
     QFETCH(QString, text);
-    TfrmIE *form = openPopup(QStringLiteral("/popup/index.html"));
+    TfrmIE *form = openPopup(page);
     ClickElement(form->ie1, link);
     QTRY_COMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes.at(0).text, text);
     // Cancelled: the window stays on its page.
     QTest::qWait(300);
-    QCOMPARE(form->ie1->LocationURL(), url(QStringLiteral("/popup/index.html")));
+    QCOMPARE(form->ie1->LocationURL(), url(page));
     QVERIFY(form->isVisible());
 }
 
