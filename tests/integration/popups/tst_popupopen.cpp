@@ -29,6 +29,7 @@ private slots:
     void cppCloseFreesWindow();
     void namedOpenReusesWindow();
     void unnamedOpensMakeNewWindows();
+    void openIntoOwnName();
     void openedWindowPlacement_data();
     void openedWindowPlacement();
     void openedAddressIsFormDecoded_data();
@@ -198,6 +199,19 @@ void PopupOpenTest::unnamedOpensMakeNewWindows()
     QCOMPARE(opener->ie1->LocationURL(), url(QStringLiteral("/popup/index.html")));
 }
 
+void PopupOpenTest::openIntoOwnName()
+{
+    // A page that opens into the name of its own window loads there, from inside its own event.
+    TfrmIE *form = openPopup(QStringLiteral("/popup/quote.html?code=SV1001"), QRect(10, 10, 420, 300));
+    form->setTargetName(QStringLiteral("demo"));
+    ClickElement(form->ie1, QStringLiteral("quote-demo"));
+    QVERIFY(BodyShows(form->ie1, QStringLiteral("Open windows")));
+    QCOMPARE(livePlainPopups().size(), 1);
+    const QSize desktop = QGuiApplication::primaryScreen()->geometry().size();
+    QCOMPARE(form->geometry().topLeft(), QPoint((desktop.width() - 420) / 2, (desktop.height() - 300) / 2));
+    QVERIFY(form->isVisible());
+}
+
 void PopupOpenTest::openedWindowPlacement_data()
 {
     QTest::addColumn<QString>("link");
@@ -291,7 +305,7 @@ void PopupOpenTest::captionFollowsTitle()
     QCOMPARE(framed->LabelTitle->text(), QStringLiteral("标题"));
 }
 
-// Pictures of both pop-ups over portal pages, for the documentation: only when asked for with
+// Pictures of both pop-ups over a portal page, for the documentation: only when asked for with
 // SORVANE_SCREENSHOT_DIR.
 void PopupOpenTest::screenshots()
 {
@@ -299,25 +313,35 @@ void PopupOpenTest::screenshots()
     if (dir.isEmpty())
         QSKIP("SORVANE_SCREENSHOT_DIR not set");
     QVERIFY(QDir().mkpath(dir));
-    const auto shoot = [](QWidget *window, const QString &file) {
-        QTest::qWait(1500); // let the page paint
-        const QRect area = window->frameGeometry().adjusted(-40, -40, 40, 40);
+
+    // A page behind the pop-ups, as the desktop would show one.
+    TCppWebBrowser backdrop;
+    backdrop.setGeometry(0, 0, 860, 560);
+    backdrop.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&backdrop));
+    QVERIFY(LoadPage(&backdrop, url(QStringLiteral("/kw730/news.jsp"))));
+    // Dimmed, so the frameless pop-up's edge shows against it.
+    Evaluate(&backdrop, QStringLiteral("document.documentElement.style.filter = 'brightness(0.78)'"));
+    const auto shoot = [&backdrop](const QString &file) {
+        QTest::qWait(1500); // let the pages paint
+        const QRect area = backdrop.frameGeometry();
         return QGuiApplication::primaryScreen()
             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
             .save(file);
     };
 
-    TfrmIE *plain = openPopup(QStringLiteral("/popup/quote.html?code=SV1001"), QRect(120, 100, 420, 300));
-    QVERIFY(shoot(plain, dir + QStringLiteral("/popup-ie.png")));
+    TfrmIE *plain = openPopup(QStringLiteral("/popup/quote.html?code=SV1001"), QRect(200, 120, 420, 300));
+    QVERIFY(shoot(dir + QStringLiteral("/popup-ie.png")));
     plain->close();
 
     auto *framed = CreateForm<TfrmIEOne>();
-    framed->move(120, 100);
+    framed->move(110, 80);
     framed->show();
     QVERIFY(QTest::qWaitForWindowExposed(framed));
     QVERIFY(LoadPage(framed->ie1, url(QStringLiteral("/clilogin/reg.jsp"))));
     framed->LabelTitle->setText(QStringLiteral("用户注册"));
-    QVERIFY(shoot(framed, dir + QStringLiteral("/popup-ieone.png")));
+    QVERIFY(shoot(dir + QStringLiteral("/popup-ieone.png")));
+    DestroyAppWindows(); // before the backdrop's page goes
 }
 
 int main(int argc, char **argv)
