@@ -168,6 +168,9 @@ void PopupOpenTest::namedOpenReusesWindow()
     QCOMPARE(named->geometry(), QRect(100, 80, 420, 300));
     QVERIFY(BodyShows(named->ie1, QStringLiteral("SV1001")));
     QVERIFY(named->ie1->RegisterAsBrowser());
+    // Focused, with the keys going to the page itself.
+    QTRY_COMPARE(QApplication::activeWindow(), named.data());
+    QVERIFY(QApplication::focusWidget() && named->ie1->isAncestorOf(QApplication::focusWidget()));
 
     ClickElement(opener->ie1, QStringLiteral("pop-open-named-again"));
     QVERIFY(BodyShows(named->ie1, QStringLiteral("SV1004")));
