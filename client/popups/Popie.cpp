@@ -57,7 +57,9 @@ void TfrmPopIe::openPage(const QString &url, std::optional<int> width, std::opti
     if (centre)
         centreOnScreen(this);
     ie1->Navigate(kBlankPage);
-    WaitWhileBusy(ie1);
+    // A blank page that never ends loading drops the request, as every bounded wait does.
+    if (!WaitWhileBusy(ie1))
+        return;
     if (hostHandler)
         hostHandler->attach(ie1);
     ie1->Navigate(url);
@@ -91,6 +93,6 @@ void TfrmPopIe::blankAfterHide(int openCount)
 
 void TfrmPopIe::refreshWhenIdle()
 {
-    WaitWhileBusy(ie1);
-    ie1->Refresh();
+    if (WaitWhileBusy(ie1))
+        ie1->Refresh();
 }

@@ -23,7 +23,7 @@ public:
     // What the main window does to open a page here: apply the width and height when given, centre
     // the window on the screen when asked, load a blank page and wait for it, give the browser the
     // host handler's look (when a handler is given), navigate to `url` and show the window. Lets
-    // events run while it waits for the blank page.
+    // events run while it waits for the blank page; when that wait runs out, nothing more is done.
     void openPage(const QString &url, std::optional<int> width, std::optional<int> height, bool centre,
                   const TDocHostHandler *hostHandler);
 

@@ -5,6 +5,8 @@
 #include "Unit_func.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 
 class PopupBrowserForm::HandlerScope
 {
@@ -76,6 +78,12 @@ void PopupBrowserForm::freeNow()
 {
     ie1->releasePage();
     deleteLater();
+}
+
+void PopupBrowserForm::centreOnScreen()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(CentredPosition(screen->geometry().size(), size()));
 }
 
 void PopupBrowserForm::ie1TitleChange(const QString &title)

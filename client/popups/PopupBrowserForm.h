@@ -28,6 +28,9 @@ public:
     // True from the moment the window was closed until it is gone.
     bool isClosing() const { return m_closing; }
 
+    // Places the window in the centre of the primary screen (as openers do before showing it).
+    void centreOnScreen();
+
 protected:
     explicit PopupBrowserForm(QWidget *parent = nullptr);
 

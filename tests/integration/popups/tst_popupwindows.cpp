@@ -146,6 +146,11 @@ void PopupWindowsTest::framedPopupFurniture()
     QCOMPARE(form->BitBtn1->geometry(), QRect(611, 3, 17, 18));
     QVERIFY(!form->BitBtn1->icon().isNull());
 
+    // As the login window opens it: in the middle of the screen.
+    form->centreOnScreen();
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    QTRY_COMPARE(form->geometry().topLeft(), QPoint((screen.width() - 636) / 2, (screen.height() - 390) / 2));
+
     // The background follows the window; the rest keeps its place.
     form->resize(700, 420);
     QCOMPARE(form->ImageBack->geometry(), QRect(0, 0, 700, 420));
