@@ -114,6 +114,8 @@ void TCppWebBrowser::ensureView()
     if (m_hostLook)
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
     layout()->addWidget(m_view);
+    // Focus given to the browser reaches the page, so keys go to it.
+    setFocusProxy(m_view);
     m_view->setPage(ensurePage());
 }
 
