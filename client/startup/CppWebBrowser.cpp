@@ -4,6 +4,7 @@
 #include "BrowserPage.h"
 #include "BrowserWait.h"
 
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -95,8 +96,21 @@ void TCppWebBrowser::connectPage()
             [this](int percent) { emit OnProgressChange(percent, 100); });
     connect(m_page, &QWebEnginePage::titleChanged, this,
             [this](const QString &title) { emit OnTitleChange(title); });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status == QWebEnginePage::NormalTerminationStatus || m_recovering)
+                    return;
+                m_recovering = true;
+                // Reload from the event loop: the page is still tearing the old renderer down.
+                QTimer::singleShot(0, this, [this] {
+                    if (m_page)
+                        m_page->triggerAction(QWebEnginePage::Reload);
+                });
+            });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_busy = false;
+        if (ok)
+            m_recovering = false;
         // A navigation refused by a handler ends as a failed load; it is no document.
         const bool refused = !ok && m_refusedPending;
         m_refusedPending = false;
@@ -215,6 +229,11 @@ void TCppWebBrowser::applyHostLook()
         // The page already shown gets the look at once.
         m_page->runJavaScript(hostLookScriptSource(), QWebEngineScript::MainWorld);
     }
+}
+
+qint64 TCppWebBrowser::rendererPid() const
+{
+    return m_page ? m_page->renderProcessPid() : 0;
 }
 
 void TCppWebBrowser::releasePage()

@@ -59,6 +59,8 @@ public:
     // Frees the engine page at once (a closed pop-up gives its memory back).
     void releasePage();
     bool hasPage() const { return m_page != nullptr; }
+    // The process that renders the page; 0 when there is none.
+    qint64 rendererPid() const;
 
 signals:
     void OnBeforeNavigate2(const QString &url, bool &cancel);
@@ -91,6 +93,9 @@ private:
     QWebEngineView *m_view = nullptr;
     bool m_busy = false;
     bool m_refusedPending = false;
+    // A crashed renderer is answered with one reload; a page that crashes again before it loads
+    // stays down instead of looping.
+    bool m_recovering = false;
     bool m_silent = false;
     bool m_registerAsBrowser = false;
     bool m_hostLook = false;

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+#include <csignal>
+
 // The browser layer against real pages served by the portal.
 class BrowserTest : public QObject
 {
@@ -30,6 +32,7 @@ private slots:
     void scriptGeometryIsReported();
     void hostLookMakesTextUnselectable();
     void hiddenBrowserStaysWithoutPage();
+    void crashedRendererReloadsOnce();
 
 private:
     QString url(const QString &path) const { return m_portal->baseUrl() + path; }
@@ -243,6 +246,26 @@ void BrowserTest::hiddenBrowserStaysWithoutPage()
     QVERIFY(WaitWhileBusy(&hidden));
     hidden.releasePage();
     QVERIFY(!hidden.hasPage());
+}
+
+void BrowserTest::crashedRendererReloadsOnce()
+{
+    m_browser->show();
+    m_browser->Navigate(url("/test/page.html"));
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    const qint64 first = m_browser->rendererPid();
+    QVERIFY(first > 0);
+    QSignalSpy completed(m_browser.get(), &TCppWebBrowser::OnDocumentComplete);
+    QCOMPARE(::kill(pid_t(first), SIGKILL), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(completed.count() >= 1, 15000);
+    QTRY_VERIFY(m_browser->BodyText().contains("Hello body"));
+    const qint64 second = m_browser->rendererPid();
+    QVERIFY(second > 0 && second != first);
+
+    // A second crash after a good load is answered again.
+    QCOMPARE(::kill(pid_t(second), SIGKILL), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_browser->rendererPid() != second && m_browser->rendererPid() > 0, 15000);
+    QTRY_VERIFY(m_browser->BodyText().contains("Hello body"));
 }
 
 int main(int argc, char *argv[])
