@@ -51,6 +51,9 @@ void TfrmLogin::atLoginExecute()
     const bool answered = WaitWhileBusy(web1);
     if (!self)
         return;
+    // A page that did not come in time is dropped, so no late answer arrives.
+    if (!answered)
+        web1->releasePage();
     const LoginAnswer answer = InterpretLoginAnswer(answered ? answerText(web1) : QString());
     if (!self)
         return;
@@ -100,6 +103,7 @@ void TfrmLogin::versionPageTimedOut()
     if (!m_versionPending)
         return;
     m_versionPending = false;
+    cppver->releasePage();
     finishLoginWithFailure(LoginFailedMessage());
 }
 
