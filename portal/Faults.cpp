@@ -1,0 +1,64 @@
+#include "Faults.h"
+
+#include "Text.h"
+
+std::optional<FaultSetting> parseFaultSetting(const std::string &text)
+{
+    const size_t colon = text.find(':');
+    const std::string name = text.substr(0, colon);
+    const std::string argument = colon == std::string::npos ? std::string() : text.substr(colon + 1);
+    const bool hasArgument = colon != std::string::npos;
+
+    struct Plain
+    {
+        const char *name;
+        FaultSetting::Kind kind;
+    };
+    static const Plain plain[] = {
+        {"hang", FaultSetting::Kind::Hang},           {"empty", FaultSetting::Kind::Empty},
+        {"malformed", FaultSetting::Kind::Malformed}, {"truncate", FaultSetting::Kind::Truncate},
+        {"html200", FaultSetting::Kind::Html200},     {"html404", FaultSetting::Kind::Html404},
+        {"reset", FaultSetting::Kind::Reset}};
+    for (const Plain &p : plain) {
+        if (name == p.name && !hasArgument)
+            return FaultSetting{p.kind, 0};
+    }
+
+    FaultSetting setting;
+    if (name == "delay" && parseNumber(argument, 0, 24LL * 3600 * 1000, setting.value)) {
+        setting.kind = FaultSetting::Kind::Delay;
+        return setting;
+    }
+    // 1xx, 204 and 304 carry no body and would not show the error page.
+    if (name == "status" && parseNumber(argument, 200, 599, setting.value) && setting.value != 204 &&
+        setting.value != 304) {
+        setting.kind = FaultSetting::Kind::Status;
+        return setting;
+    }
+    if (name == "large" && parseNumber(argument, 0, 1LL << 40, setting.value)) {
+        setting.kind = FaultSetting::Kind::Large;
+        return setting;
+    }
+    return std::nullopt;
+}
+
+void FaultTable::set(const std::string &path, const FaultSetting &setting)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    faults_[path] = setting;
+}
+
+void FaultTable::clear(const std::string &path)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    faults_.erase(path);
+}
+
+std::optional<FaultSetting> FaultTable::find(const std::string &path) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = faults_.find(path);
+    if (it == faults_.end())
+        return std::nullopt;
+    return it->second;
+}
