@@ -88,7 +88,8 @@ QString ScriptText(TCppWebBrowser *browser, const QString &script)
         text = result.toString();
         answered = true;
     });
-    QTest::qWaitFor([&] { return answered; }, 5000);
+    if (!QTest::qWaitFor([&] { return answered; }, 5000))
+        return QString();
     return text;
 }
 

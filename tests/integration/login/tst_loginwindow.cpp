@@ -222,7 +222,8 @@ void LoginWindowTest::failuresShowTheFixedMessage()
     login->teUserId->setText(QStringLiteral("demo"));
     login->teUserPass->setText(QStringLiteral("demo123"));
     // A second press while the first login waits is ignored.
-    QTimer::singleShot(300, login, [login] { QTest::mouseClick(login->cbLogin, Qt::LeftButton); });
+    if (fault == QLatin1String("hang"))
+        QTimer::singleShot(300, login, [login] { QTest::mouseClick(login->cbLogin, Qt::LeftButton); });
     QTest::mouseClick(login->cbLogin, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(m_boxes->requests().size(), 1, 20000);
     QTest::qWait(500);
