@@ -1,5 +1,4 @@
 #include "LoginTestSupport.h"
-#include "PortalProcess.h"
 
 #include "AppWindows.h"
 #include "BrowserEngine.h"
@@ -23,44 +22,32 @@
 
 #include <memory>
 
-// The main window shell, its title bar, actions, menus and tray icon, and the mouse filter on
-// its pages. Pointer input goes through the X server, as a user's would.
+// The main window shell: its geometry, title bar, actions, menus and tray icon, and how the
+// client ends. Pointer input goes through the X server, as a user's would.
 class MainWindowTest : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void cleanup();
 
     void nothingOfTheEngineBeforeLogin();
     void geometryAndPanels();
-    void endAreaLoadsWithoutHeight();
     void actionsAndMenus();
     void menuButtonOpensMenuPop();
     void closeAndMinimiseHide();
     void trayClickRestoresOnlyAfterActivation();
-    void rightPressInPageReachesNoPage();
-    void headDragBand_data();
-    void headDragBand();
     void titleBarDragsWithTheLeftButtonOnly();
-    void forgettingTheLoginKeepsTheSession();
-    void personalPageAndHome();
-    void deletingCachedInformationEndsTheSession();
     void trayQuitEndsEvenBeforeLogin();
     void systemCloseEndsTheProgram();
 
 private:
-    void startPortal(const QMap<QString, QString> &settings = {});
     void showMain();
-    void logInAutomatically();
-    bool loadTestPage(TCppWebBrowser *browser);
     // Runs the event loop as the client does; the exit code, or -1 when nothing ended it.
     int runUntilQuit(const std::function<void()> &trigger);
 
     std::unique_ptr<ScratchDir> m_dir;
-    std::unique_ptr<PortalProcess> m_portal;
     std::unique_ptr<MessageBoxRecorder> m_boxes;
 };
 
@@ -72,29 +59,10 @@ void MainWindowTest::initTestCase()
     frmLogin->show();
 }
 
-void MainWindowTest::cleanupTestCase()
-{
-    m_portal.reset();
-}
-
 void MainWindowTest::cleanup()
 {
     if (QWidget *popup = QApplication::activePopupWidget())
         popup->close();
-}
-
-void MainWindowTest::startPortal(const QMap<QString, QString> &settings)
-{
-    if (!m_portal) {
-        m_portal = std::make_unique<PortalProcess>();
-        QVERIFY2(m_portal->start(), qPrintable(m_portal->errorString()));
-    }
-    QMap<QString, QString> values{{QStringLiteral("webroot"), m_portal->baseUrl()},
-                                  {QStringLiteral("savepass"), QStringLiteral("0")},
-                                  {QStringLiteral("aotologin"), QStringLiteral("0")}};
-    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-        values.insert(it.key(), it.value());
-    WriteLoginSettings(values);
 }
 
 void MainWindowTest::showMain()
@@ -103,23 +71,6 @@ void MainWindowTest::showMain()
     frmMain->raise();
     frmMain->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(frmMain));
-}
-
-void MainWindowTest::logInAutomatically()
-{
-    startPortal({{QStringLiteral("savepass"), QStringLiteral("1")},
-                 {QStringLiteral("aotologin"), QStringLiteral("1")},
-                 {QStringLiteral("userid"), QStringLiteral("demo")},
-                 {QStringLiteral("userpass"), QStringLiteral("demo123")}});
-    FreshLoginWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
-    QVERIFY(WaitForPage(frmMain->cppBody, QStringLiteral("page-index02")));
-}
-
-bool MainWindowTest::loadTestPage(TCppWebBrowser *browser)
-{
-    browser->Navigate(m_portal->baseUrl() + QStringLiteral("/login-test/mouse.html"));
-    return WaitForBody(browser, QStringLiteral("MOUSE-TEST"));
 }
 
 int MainWindowTest::runUntilQuit(const std::function<void()> &trigger)
@@ -175,15 +126,6 @@ void MainWindowTest::geometryAndPanels()
     QVERIFY(frmMain->cppEnd->Silent());
     // Activation sets the run state, whatever it was.
     QCOMPARE(frmMain->FRunState, 1);
-    frmMain->hide();
-}
-
-void MainWindowTest::endAreaLoadsWithoutHeight()
-{
-    startPortal();
-    showMain();
-    QVERIFY(loadTestPage(frmMain->cppEnd));
-    QCOMPARE(frmMain->PanelEnd->height(), 0);
     frmMain->hide();
 }
 
@@ -284,55 +226,6 @@ void MainWindowTest::trayClickRestoresOnlyAfterActivation()
     frmMain->hide();
 }
 
-void MainWindowTest::rightPressInPageReachesNoPage()
-{
-    startPortal();
-    showMain();
-    QVERIFY(loadTestPage(frmMain->cppBody));
-    const QPoint inside = frmMain->cppBody->mapToGlobal(QPoint(300, 200));
-    XClick(inside, 3);
-    XPointer({QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("3")});
-    QTest::qWait(500);
-    QCOMPARE(ScriptText(frmMain->cppBody, QStringLiteral("seen.join(',')")), QString());
-    QVERIFY(!QApplication::activePopupWidget());
-    // The left button does reach the page by the same way.
-    XClick(inside, 1);
-    QTRY_COMPARE(ScriptText(frmMain->cppBody, QStringLiteral("seen.join(',')")), QStringLiteral("down0"));
-    frmMain->hide();
-}
-
-void MainWindowTest::headDragBand_data()
-{
-    QTest::addColumn<int>("x");
-    QTest::addColumn<int>("y");
-    QTest::addColumn<bool>("moves");
-    QTest::newRow("x 700 is the head's controls") << 700 << 10 << false;
-    QTest::newRow("x 720 drags") << 720 << 10 << true;
-    QTest::newRow("left part drags") << 100 << 10 << true;
-    QTest::newRow("y 27 is below the band") << 100 << 27 << false;
-    QTest::newRow("x 900 is the head's buttons") << 900 << 10 << false;
-}
-
-void MainWindowTest::headDragBand()
-{
-    QFETCH(int, x);
-    QFETCH(int, y);
-    QFETCH(bool, moves);
-    startPortal();
-    CentreOnScreen(frmMain);
-    showMain();
-    if (PageId(frmMain->cppHead).isEmpty() && BodyOf(frmMain->cppHead).isEmpty())
-        QVERIFY(loadTestPage(frmMain->cppHead));
-    const QPoint before = frmMain->pos();
-    XDrag(frmMain->cppHead->mapToGlobal(QPoint(x, y)), QPoint(60, 40));
-    QCOMPARE(frmMain->Labelinfo->text(), QStringLiteral("x:%1,y:%2,width:1004").arg(x).arg(y));
-    if (moves)
-        QTRY_COMPARE(frmMain->pos(), before + QPoint(60, 40));
-    else
-        QCOMPARE(frmMain->pos(), before);
-    frmMain->hide();
-}
-
 void MainWindowTest::titleBarDragsWithTheLeftButtonOnly()
 {
     CentreOnScreen(frmMain);
@@ -350,50 +243,6 @@ void MainWindowTest::titleBarDragsWithTheLeftButtonOnly()
     // The title label is a handle too.
     XDrag(frmMain->LabelMainTitle->mapToGlobal(QPoint(5, 5)), QPoint(50, -30));
     QTRY_COMPARE(frmMain->pos(), before);
-    frmMain->hide();
-}
-
-void MainWindowTest::forgettingTheLoginKeepsTheSession()
-{
-    logInAutomatically();
-    frmMain->MenuItem2->trigger();
-    QCOMPARE(StoredSetting(QStringLiteral("userid")), QString());
-    QCOMPARE(StoredSetting(QStringLiteral("userpass")), QString());
-    QCOMPARE(StoredSetting(QStringLiteral("savepass")), QStringLiteral("0"));
-    QCOMPARE(StoredSetting(QStringLiteral("aotologin")), QStringLiteral("0"));
-    QVERIFY(frmMain->isVisible());
-    QCOMPARE(frmLogin->teUserPass->text(), QStringLiteral("demo123"));
-    // Still logged in: a complete reload shows the session pages again.
-    const int before = RequestsFor(m_portal->requestLog(), QStringLiteral("/clilogin/index02.jsp"));
-    frmMain->N6->trigger();
-    QTRY_COMPARE_WITH_TIMEOUT(RequestsFor(m_portal->requestLog(), QStringLiteral("/clilogin/index02.jsp")),
-                              before + 1, 20000);
-    QVERIFY(WaitForPage(frmMain->cppBody, QStringLiteral("page-index02")));
-    QVERIFY(WaitForPage(frmMain->cppHead, QStringLiteral("page-index01")));
-}
-
-void MainWindowTest::personalPageAndHome()
-{
-    QVERIFY(frmMain->isVisible());
-    QTest::mouseClick(frmMain->Image4, Qt::LeftButton);
-    QVERIFY(WaitForPage(frmMain->cppBody, QStringLiteral("page-myspace1")));
-    frmMain->cppHead->Navigate(QStringLiteral("about:blank"));
-    WaitWhileBusy(frmMain->cppHead);
-    frmMain->N4->trigger();
-    QVERIFY(WaitForPage(frmMain->cppHead, QStringLiteral("page-index01")));
-    QVERIFY(WaitForPage(frmMain->cppBody, QStringLiteral("page-index02")));
-    QVERIFY(WaitForPage(frmMain->cppEnd, QStringLiteral("page-index03")));
-}
-
-void MainWindowTest::deletingCachedInformationEndsTheSession()
-{
-    QVERIFY(frmMain->isVisible());
-    frmMain->MenuItem3->trigger();
-    QTRY_COMPARE_WITH_TIMEOUT(RequestsFor(m_portal->requestLog(), QStringLiteral("/clilogin/deletecook.jsp")),
-                              1, 20000);
-    QVERIFY(WaitWhileBusy(frmLogin->cppadd));
-    frmMain->atRefesh3Page->trigger();
-    QVERIFY(WaitForPage(frmMain->cppBody, QStringLiteral("page-notlogged")));
     frmMain->hide();
 }
 
