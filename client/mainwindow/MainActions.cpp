@@ -71,10 +71,9 @@ void TfrmMain::buildMenus()
     MenuItem3->setObjectName(QStringLiteral("MenuItem3"));
     connect(MenuItem3, &QAction::triggered, atDeleteCookie, &QAction::trigger);
 
-    // No parent window: the tray menu must work while every window is hidden.
-    PopupMenu = new QMenu();
+    // A pop-up of its own: it opens from the tray while this window is hidden.
+    PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    connect(this, &QObject::destroyed, PopupMenu, &QObject::deleteLater);
     N1 = PopupMenu->addAction(atRstore->text());
     N1->setObjectName(QStringLiteral("N1"));
     connect(N1, &QAction::triggered, atRstore, &QAction::trigger);
