@@ -29,6 +29,9 @@ public:
     // True from Navigate (or a load the page starts itself) until that load has ended, whether it
     // finished, failed or was refused.
     bool Busy() const { return m_busy; }
+    // Whether the page shown now loaded without error (an HTTP error or an unreachable server
+    // shows an error page that is no answer of the service).
+    bool LastLoadOk() const { return m_lastLoadOk; }
 
     bool Silent() const { return m_silent; }
     void setSilent(bool silent) { m_silent = silent; }
@@ -96,6 +99,7 @@ private:
     // A crashed renderer is answered with one reload; a page that crashes again before it loads
     // stays down instead of looping.
     bool m_recovering = false;
+    bool m_lastLoadOk = false;
     bool m_silent = false;
     bool m_registerAsBrowser = false;
     bool m_hostLook = false;

@@ -127,7 +127,11 @@ void PortalFaultTest::faults()
         const HttpResult result = client.get(portal.url(request));
         const QByteArray where = (atStart ? "--fault: " : "control: ") + result.body.left(200);
         QVERIFY2(result.status == status, where.constData());
-        QCOMPARE(result.error != QNetworkReply::NoError, networkError);
+        if (setting == QLatin1String("truncate"))
+            // Whether the network layer calls an early close an error varies; the short body does not.
+            QVERIFY(result.body.size() < program.size());
+        else
+            QCOMPARE(result.error != QNetworkReply::NoError, networkError);
         QVERIFY2(result.contentType.startsWith(contentType), result.contentType.constData());
         if (!body.isNull())
             QCOMPARE(result.body, body);

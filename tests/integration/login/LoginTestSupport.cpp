@@ -1,0 +1,157 @@
+#include "LoginTestSupport.h"
+
+#include "AppWindows.h"
+#include "CppWebBrowser.h"
+#include "SettingsFile.h"
+#include "client/login/Flogin.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <QVariant>
+
+ScratchDir::ScratchDir()
+    : m_previous(QDir::currentPath())
+{
+    if (m_dir.isValid())
+        QDir::setCurrent(m_dir.path());
+}
+
+ScratchDir::~ScratchDir()
+{
+    QDir::setCurrent(m_previous);
+}
+
+void WriteLoginSettings(const QMap<QString, QString> &linkinfo)
+{
+    QByteArray text = "[linkinfo]\n";
+    for (auto it = linkinfo.cbegin(); it != linkinfo.cend(); ++it)
+        text += it.key().toUtf8() + '=' + it.value().toUtf8() + '\n';
+    QFile file(SettingsPath());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(text);
+}
+
+QString StoredSetting(const QString &key)
+{
+    return ReadSetting(QStringLiteral("linkinfo"), key, QStringLiteral("<missing>"));
+}
+
+MessageBoxRecorder::MessageBoxRecorder()
+{
+    SetMessageBoxHandler([this](const MessageBoxRequest &request) {
+        m_requests.append(request);
+        return m_answers.isEmpty() ? BoxAnswer::Ok : m_answers.takeFirst();
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder()
+{
+    SetMessageBoxHandler({});
+}
+
+QStringList MessageBoxRecorder::texts() const
+{
+    QStringList list;
+    for (const MessageBoxRequest &request : m_requests)
+        list << request.text;
+    return list;
+}
+
+TfrmLogin *FreshLoginWindow()
+{
+    if (frmLogin)
+        delete frmLogin.data();
+    frmLogin = CreateForm<TfrmLogin>();
+    frmLogin->show();
+    return frmLogin;
+}
+
+QString BodyOf(TCppWebBrowser *browser)
+{
+    return browser && browser->hasPage() ? browser->BodyText() : QString();
+}
+
+bool WaitForBody(TCppWebBrowser *browser, const QString &marker, int ms)
+{
+    return QTest::qWaitFor([&] { return !browser->Busy() && BodyOf(browser).contains(marker); }, ms);
+}
+
+QString ScriptText(TCppWebBrowser *browser, const QString &script)
+{
+    if (!browser || !browser->hasPage())
+        return QString();
+    bool answered = false;
+    QString text;
+    browser->runScript(script, [&](const QVariant &result) {
+        text = result.toString();
+        answered = true;
+    });
+    if (!QTest::qWaitFor([&] { return answered; }, 5000))
+        return QString();
+    return text;
+}
+
+QString PageId(TCppWebBrowser *browser)
+{
+    return ScriptText(browser, QStringLiteral("document.body ? document.body.id : ''"));
+}
+
+bool WaitForPage(TCppWebBrowser *browser, const QString &bodyId, int ms)
+{
+    return QTest::qWaitFor([&] { return !browser->Busy() && PageId(browser) == bodyId; }, ms);
+}
+
+int RequestsFor(const QStringList &log, const QString &path)
+{
+    int count = 0;
+    for (const QString &line : log) {
+        if (line.section(QLatin1Char('\t'), 1, 1) == path)
+            ++count;
+    }
+    return count;
+}
+
+bool XPointer(const QStringList &xdotoolArguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), xdotoolArguments);
+    const bool done = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000);
+    // Let the window system's events reach the client before the next step.
+    QTest::qWait(150);
+    return done && process.exitCode() == 0;
+}
+
+void XMoveTo(const QPoint &global)
+{
+    XPointer({QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y())});
+}
+
+void XButtonDown(int button)
+{
+    XPointer({QStringLiteral("mousedown"), QString::number(button)});
+}
+
+void XButtonUp(int button)
+{
+    XPointer({QStringLiteral("mouseup"), QString::number(button)});
+}
+
+void XClick(const QPoint &global, int button)
+{
+    XMoveTo(global);
+    XButtonDown(button);
+    XButtonUp(button);
+}
+
+void XDrag(const QPoint &from, const QPoint &by)
+{
+    XMoveTo(from);
+    XButtonDown(1);
+    // In steps, as a hand would: the window manager follows motion, not jumps.
+    for (int step = 1; step <= 4; ++step)
+        XMoveTo(from + by * step / 4);
+    XButtonUp(1);
+    QTest::qWait(300);
+}

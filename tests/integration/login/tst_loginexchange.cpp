@@ -1,0 +1,341 @@
+#include "LoginTestSupport.h"
+#include "PortalProcess.h"
+
+#include "AppWindows.h"
+#include "BrowserEngine.h"
+#include "BrowserWait.h"
+#include "ClientStartup.h"
+#include "CppWebBrowser.h"
+#include "client/login/Flogin.h"
+#include "client/login/LoginDecisions.h"
+#include "client/login/PopupParts.h"
+#include "client/mainwindow/Main.h"
+#include "client/mainwindow/PictureBox.h"
+#include "client/popups/Unit_ieone.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+// Logging in against the real portal: typed, remembered and automatic logins, the service's
+// answers and failures, the settings stored afterwards.
+class LoginExchangeTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void typedLoginEntersMainWindowWithSession();
+    void refusalShowsTheServicesMessage();
+    void failuresShowTheFixedMessage_data();
+    void failuresShowTheFixedMessage();
+    void passwordWithDelimitersAndChineseLogsIn();
+    void rememberedAndAutomaticLogin();
+    void rememberedWithoutAutomaticWaitsForTheUser();
+    void automaticWithoutPasswordOnlyTicksTheBox();
+    void rememberOnlyKeepsStoredAutomaticLogin();
+    void notRememberedForgetsPasswordAndAutomaticLogin();
+    void secondLoginLoadsNoVersionPage();
+
+private:
+    void startPortal(const QStringList &arguments, const QString &webRootSuffix = QString(),
+                     const QMap<QString, QString> &settings = {});
+    void typeAndLogIn(const QString &userId, const QString &userPass);
+
+    std::unique_ptr<ScratchDir> m_dir;
+    std::unique_ptr<PortalProcess> m_portal;
+    std::unique_ptr<MessageBoxRecorder> m_boxes;
+};
+
+void LoginExchangeTest::initTestCase()
+{
+    const ScratchDir creation;
+    CreateClientWindows();
+    for (QWidget *window : AppWindows())
+        window->hide();
+}
+
+void LoginExchangeTest::init()
+{
+    m_dir = std::make_unique<ScratchDir>();
+    QVERIFY(m_dir->isValid());
+    m_boxes = std::make_unique<MessageBoxRecorder>();
+    SetBrowserWaitLimitMs(30000);
+}
+
+void LoginExchangeTest::cleanup()
+{
+    frmMain->hide();
+    // Later tests must see their own pages load, not ones left from here.
+    for (TCppWebBrowser *browser : {frmMain->cppHead, frmMain->cppBody, frmMain->cppEnd}) {
+        if (browser->hasPage()) {
+            browser->Navigate(QStringLiteral("about:blank"));
+            WaitWhileBusy(browser);
+        }
+    }
+    if (frmLogin)
+        frmLogin->hide();
+    m_portal.reset();
+    m_boxes.reset();
+    m_dir.reset();
+    SetBrowserWaitLimitMs(30000);
+}
+
+void LoginExchangeTest::startPortal(const QStringList &arguments, const QString &webRootSuffix,
+                                    const QMap<QString, QString> &settings)
+{
+    m_portal = std::make_unique<PortalProcess>();
+    QVERIFY2(m_portal->start(arguments), qPrintable(m_portal->errorString()));
+    QMap<QString, QString> values{{QStringLiteral("webroot"), m_portal->baseUrl() + webRootSuffix},
+                                  {QStringLiteral("savepass"), QStringLiteral("0")},
+                                  {QStringLiteral("aotologin"), QStringLiteral("0")},
+                                  {QStringLiteral("userid"), QString()},
+                                  {QStringLiteral("userpass"), QString()},
+                                  {QStringLiteral("userrole"), QString()}};
+    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+        values.insert(it.key(), it.value());
+    WriteLoginSettings(values);
+}
+
+void LoginExchangeTest::typeAndLogIn(const QString &userId, const QString &userPass)
+{
+    TfrmLogin *login = FreshLoginWindow();
+    login->teUserId->setText(userId);
+    login->teUserPass->setText(userPass);
+    QTest::mouseClick(login->cbLogin, Qt::LeftButton);
+}
+
+void LoginExchangeTest::typedLoginEntersMainWindowWithSession()
+{
+    startPortal({QStringLiteral("--user"), QStringLiteral("demo:demo123:行情终端:用户甲")});
+    typeAndLogIn(QStringLiteral("  demo\t"), QStringLiteral(" demo123 "));
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
+    QVERIFY(!frmLogin->isVisible());
+    QVERIFY2(m_boxes->requests().isEmpty(), qPrintable(m_boxes->texts().join('|')));
+    QCOMPARE(frmLogin->teUserId->text(), QStringLiteral("demo"));
+    QCOMPARE(frmMain->windowTitle(), QStringLiteral("行情终端"));
+    QCOMPARE(frmMain->LabelMainTitle->text(), QStringLiteral("行情终端"));
+    QCOMPARE(frmMain->LabelMainUserInfo->text(), QStringLiteral("用户甲"));
+    QVERIFY(frmLogin->Edit1->text().endsWith(QStringLiteral("&userid=demo&userpass=demo123&userrole=000")));
+
+    // The session cookie of the hidden login browser is the one the page areas send.
+    const QList<QPair<TCppWebBrowser *, QString>> areas{{frmMain->cppHead, QStringLiteral("page-index01")},
+                                                        {frmMain->cppBody, QStringLiteral("page-index02")},
+                                                        {frmMain->cppEnd, QStringLiteral("page-index03")}};
+    for (const auto &area : areas) {
+        QVERIFY2(WaitForPage(area.first, area.second), qPrintable(PageId(area.first)));
+        QVERIFY(!BodyOf(area.first).contains(QStringLiteral("NOT-LOGGED-IN")));
+    }
+    const QStringList log = m_portal->requestLog();
+    QCOMPARE(RequestsFor(log, QStringLiteral("/clilogin/clilogin.jsp")), 1);
+    QCOMPARE(RequestsFor(log, QStringLiteral("/clilogin/ver.html")), 1);
+
+    QCOMPARE(StoredSetting(QStringLiteral("userid")), QStringLiteral("demo"));
+    QCOMPARE(StoredSetting(QStringLiteral("userpass")), QString());
+    QCOMPARE(StoredSetting(QStringLiteral("savepass")), QStringLiteral("0"));
+    QCOMPARE(StoredSetting(QStringLiteral("aotologin")), QStringLiteral("0"));
+}
+
+void LoginExchangeTest::refusalShowsTheServicesMessage()
+{
+    startPortal({});
+    typeAndLogIn(QStringLiteral("demo"), QStringLiteral("wrong"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->requests().size(), 1, 20000);
+    const MessageBoxRequest box = m_boxes->requests().first();
+    QCOMPARE(box.text, QStringLiteral("用户名或密码错误"));
+    QCOMPARE(box.caption, QStringLiteral("登录失败1"));
+    QCOMPARE(box.buttons, BoxButtons::Ok);
+    QCOMPARE(box.icon, BoxIcon::None);
+    QVERIFY(frmLogin->isVisible());
+    QVERIFY(!frmMain->isVisible());
+    QCOMPARE(frmLogin->teUserPass->text(), QStringLiteral("wrong"));
+    QCOMPARE(StoredSetting(QStringLiteral("userid")), QString());
+    QCOMPARE(RequestsFor(m_portal->requestLog(), QStringLiteral("/clilogin/ver.html")), 0);
+}
+
+void LoginExchangeTest::failuresShowTheFixedMessage_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("webRootSuffix");
+    QTest::addColumn<int>("waitLimitMs");
+    QTest::newRow("three fields") << QString() << QStringLiteral("/login-test/three") << 30000;
+    QTest::newRow("malformed") << QStringLiteral("malformed") << QString() << 30000;
+    QTest::newRow("empty") << QStringLiteral("empty") << QString() << 30000;
+    QTest::newRow("status 500") << QStringLiteral("status:500") << QString() << 30000;
+    QTest::newRow("html page") << QStringLiteral("html200") << QString() << 30000;
+    QTest::newRow("connection reset") << QStringLiteral("reset") << QString() << 30000;
+    QTest::newRow("hanging service") << QStringLiteral("hang") << QString() << 1500;
+}
+
+void LoginExchangeTest::failuresShowTheFixedMessage()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, webRootSuffix);
+    QFETCH(int, waitLimitMs);
+    QStringList arguments;
+    if (!fault.isEmpty())
+        arguments << QStringLiteral("--fault") << QStringLiteral("/clilogin/clilogin.jsp=") + fault;
+    startPortal(arguments, webRootSuffix);
+    SetBrowserWaitLimitMs(waitLimitMs);
+
+    TfrmLogin *login = FreshLoginWindow();
+    login->teUserId->setText(QStringLiteral("demo"));
+    login->teUserPass->setText(QStringLiteral("demo123"));
+    // A second press while the first login waits is ignored.
+    if (fault == QLatin1String("hang"))
+        QTimer::singleShot(300, login, [login] { QTest::mouseClick(login->cbLogin, Qt::LeftButton); });
+    QTest::mouseClick(login->cbLogin, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->requests().size(), 1, 20000);
+    QTest::qWait(500);
+    QCOMPARE(m_boxes->texts(), QStringList{LoginFailedMessage()});
+    QCOMPARE(m_boxes->requests().first().caption, QStringLiteral("登录失败1"));
+    QVERIFY(!frmMain->isVisible());
+    QVERIFY(login->isVisible());
+    QVERIFY(!login->loginUnderWay());
+    QCOMPARE(StoredSetting(QStringLiteral("userid")), QString());
+    const QStringList log = m_portal->requestLog();
+    const QString loginPath = webRootSuffix + QStringLiteral("/clilogin/clilogin.jsp");
+    QCOMPARE(RequestsFor(log, loginPath), 1);
+    QCOMPARE(RequestsFor(log, QStringLiteral("/clilogin/ver.html")), 0);
+}
+
+void LoginExchangeTest::passwordWithDelimitersAndChineseLogsIn()
+{
+    const QString password = QStringLiteral("a&b#c+d e中文%2B");
+    startPortal({QStringLiteral("--user"),
+                 QStringLiteral("王五:") + password + QStringLiteral(":符号终端:王五信息")});
+    typeAndLogIn(QStringLiteral("王五"), password);
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
+    QVERIFY2(m_boxes->requests().isEmpty(), qPrintable(m_boxes->texts().join('|')));
+    QCOMPARE(frmMain->windowTitle(), QStringLiteral("符号终端"));
+    QCOMPARE(frmMain->LabelMainUserInfo->text(), QStringLiteral("王五信息"));
+    QVERIFY(WaitForPage(frmMain->cppBody, QStringLiteral("page-index02")));
+}
+
+void LoginExchangeTest::rememberedAndAutomaticLogin()
+{
+    startPortal({QStringLiteral("--user"), QStringLiteral("demo:demo123:自动终端:自动信息")}, QString(),
+                {{QStringLiteral("savepass"), QStringLiteral("1")},
+                 {QStringLiteral("aotologin"), QStringLiteral("1")},
+                 {QStringLiteral("userid"), QStringLiteral("demo")},
+                 {QStringLiteral("userpass"), QStringLiteral("demo123")}});
+    TfrmLogin *login = FreshLoginWindow();
+    QCOMPARE(login->teUserId->text(), QStringLiteral("demo"));
+    QCOMPARE(login->teUserPass->text(), QStringLiteral("demo123"));
+    QVERIFY(login->cbxSavePass->isChecked());
+    QVERIFY(login->cbxAutoLogin->isChecked());
+    // No user action from here on.
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
+    QVERIFY(!login->isVisible());
+    QCOMPARE(frmMain->windowTitle(), QStringLiteral("自动终端"));
+    QVERIFY(WaitForPage(frmMain->cppHead, QStringLiteral("page-index01")));
+    QCOMPARE(StoredSetting(QStringLiteral("aotologin")), QStringLiteral("1"));
+    QCOMPARE(StoredSetting(QStringLiteral("userpass")), QStringLiteral("demo123"));
+}
+
+void LoginExchangeTest::rememberedWithoutAutomaticWaitsForTheUser()
+{
+    startPortal({}, QString(),
+                {{QStringLiteral("savepass"), QStringLiteral("1")},
+                 {QStringLiteral("userid"), QStringLiteral("demo")},
+                 {QStringLiteral("userpass"), QStringLiteral("demo123")}});
+    TfrmLogin *login = FreshLoginWindow();
+    QCOMPARE(login->teUserPass->text(), QStringLiteral("demo123"));
+    QVERIFY(login->cbxSavePass->isChecked());
+    QVERIFY(!login->cbxAutoLogin->isChecked());
+    QTest::qWait(2000);
+    QVERIFY(!frmMain->isVisible());
+    QCOMPARE(RequestsFor(m_portal->requestLog(), QStringLiteral("/clilogin/clilogin.jsp")), 0);
+}
+
+void LoginExchangeTest::automaticWithoutPasswordOnlyTicksTheBox()
+{
+    // A password is only filled in when it is remembered.
+    startPortal({}, QString(),
+                {{QStringLiteral("savepass"), QStringLiteral("yes")},
+                 {QStringLiteral("aotologin"), QStringLiteral("1")},
+                 {QStringLiteral("userid"), QStringLiteral("demo")},
+                 {QStringLiteral("userpass"), QStringLiteral("demo123")}});
+    TfrmLogin *login = FreshLoginWindow();
+    QCOMPARE(login->teUserId->text(), QStringLiteral("demo"));
+    QCOMPARE(login->teUserPass->text(), QString());
+    QVERIFY(!login->cbxSavePass->isChecked());
+    QVERIFY(login->cbxAutoLogin->isChecked());
+    QTest::qWait(2000);
+    QVERIFY(!frmMain->isVisible());
+    QCOMPARE(RequestsFor(m_portal->requestLog(), QStringLiteral("/clilogin/clilogin.jsp")), 0);
+}
+
+void LoginExchangeTest::rememberOnlyKeepsStoredAutomaticLogin()
+{
+    startPortal({}, QString(),
+                {{QStringLiteral("savepass"), QStringLiteral("1")},
+                 {QStringLiteral("aotologin"), QStringLiteral("1")},
+                 {QStringLiteral("userid"), QStringLiteral("demo")}});
+    TfrmLogin *login = FreshLoginWindow();
+    QVERIFY(login->cbxAutoLogin->isChecked());
+    QTest::mouseClick(login->Label5, Qt::LeftButton);
+    QVERIFY(!login->cbxAutoLogin->isChecked());
+    login->teUserPass->setText(QStringLiteral("demo123"));
+    QTest::mouseClick(login->cbLogin, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
+    QCOMPARE(StoredSetting(QStringLiteral("savepass")), QStringLiteral("1"));
+    QCOMPARE(StoredSetting(QStringLiteral("userpass")), QStringLiteral("demo123"));
+    // The box was cleared, but only remembering was asked for: the next start logs in by itself.
+    QCOMPARE(StoredSetting(QStringLiteral("aotologin")), QStringLiteral("1"));
+}
+
+void LoginExchangeTest::notRememberedForgetsPasswordAndAutomaticLogin()
+{
+    startPortal({}, QString(),
+                {{QStringLiteral("savepass"), QStringLiteral("1")},
+                 {QStringLiteral("aotologin"), QStringLiteral("1")},
+                 {QStringLiteral("userid"), QStringLiteral("demo")}});
+    TfrmLogin *login = FreshLoginWindow();
+    QTest::mouseClick(login->Label3, Qt::LeftButton);
+    QVERIFY(!login->cbxSavePass->isChecked());
+    login->teUserPass->setText(QStringLiteral("demo123"));
+    QTest::mouseClick(login->cbLogin, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
+    QCOMPARE(StoredSetting(QStringLiteral("savepass")), QStringLiteral("0"));
+    QCOMPARE(StoredSetting(QStringLiteral("userpass")), QString());
+    QCOMPARE(StoredSetting(QStringLiteral("aotologin")), QStringLiteral("0"));
+}
+
+void LoginExchangeTest::secondLoginLoadsNoVersionPage()
+{
+    startPortal({});
+    typeAndLogIn(QStringLiteral("demo"), QStringLiteral("demo123"));
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
+    frmMain->hide();
+    frmLogin->show();
+    QTest::mouseClick(frmLogin->cbLogin, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
+    const QStringList log = m_portal->requestLog();
+    QCOMPARE(RequestsFor(log, QStringLiteral("/clilogin/clilogin.jsp")), 2);
+    QCOMPARE(RequestsFor(log, QStringLiteral("/clilogin/ver.html")), 1);
+}
+
+int main(int argc, char *argv[])
+{
+    BrowserEngine::prepareProcessModel();
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    BrowserEngine engine;
+    int result = 0;
+    {
+        LoginExchangeTest test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    DestroyAppWindows();
+    return result;
+}
+
+#include "tst_loginexchange.moc"

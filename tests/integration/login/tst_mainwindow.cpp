@@ -1,0 +1,296 @@
+#include "LoginTestSupport.h"
+
+#include "AppWindows.h"
+#include "BrowserEngine.h"
+#include "BrowserWait.h"
+#include "ClientStartup.h"
+#include "CppWebBrowser.h"
+#include "client/login/Flogin.h"
+#include "client/mainwindow/Main.h"
+#include "client/mainwindow/PictureBox.h"
+#include "client/mainwindow/WindowMoves.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+// The main window shell: its geometry, title bar, actions, menus and tray icon, and how the
+// client ends. Pointer input goes through the X server, as a user's would.
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void nothingOfTheEngineBeforeLogin();
+    void geometryAndPanels();
+    void actionsAndMenus();
+    void menuButtonOpensMenuPop();
+    void closeAndMinimiseHide();
+    void trayClickRestoresOnlyAfterActivation();
+    void titleBarDragsWithTheLeftButtonOnly();
+    void trayQuitEndsEvenBeforeLogin();
+    void systemCloseEndsTheProgram();
+
+private:
+    void showMain();
+    // Runs the event loop as the client does; the exit code, or -1 when nothing ended it.
+    int runUntilQuit(const std::function<void()> &trigger);
+
+    std::unique_ptr<ScratchDir> m_dir;
+    std::unique_ptr<MessageBoxRecorder> m_boxes;
+};
+
+void MainWindowTest::initTestCase()
+{
+    m_dir = std::make_unique<ScratchDir>();
+    m_boxes = std::make_unique<MessageBoxRecorder>();
+    CreateClientWindows();
+    frmLogin->show();
+}
+
+void MainWindowTest::cleanup()
+{
+    if (QWidget *popup = QApplication::activePopupWidget())
+        popup->close();
+}
+
+void MainWindowTest::showMain()
+{
+    frmMain->show();
+    frmMain->raise();
+    frmMain->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frmMain));
+}
+
+int MainWindowTest::runUntilQuit(const std::function<void()> &trigger)
+{
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+    watchdog.start(15000);
+    QTimer::singleShot(0, trigger);
+    return QApplication::exec();
+}
+
+void MainWindowTest::nothingOfTheEngineBeforeLogin()
+{
+    QVERIFY(QTest::qWaitForWindowExposed(frmLogin));
+    QTest::qWait(500);
+    // The login window is on the screen, and no browser has made an engine page yet.
+    for (TCppWebBrowser *browser : {frmLogin->web1, frmLogin->cppver, frmLogin->cppadd, frmMain->cppHead,
+                                    frmMain->cppBody, frmMain->cppEnd})
+        QVERIFY2(!browser->hasPage(), qPrintable(browser->objectName()));
+    QVERIFY(!frmMain->isVisible());
+    QCOMPARE(frmMain->FRunState, 0);
+    QVERIFY(frmMain->TrayIcon->isVisible());
+}
+
+void MainWindowTest::geometryAndPanels()
+{
+    QCOMPARE(frmMain->windowTitle(), QStringLiteral("登录"));
+    QVERIFY(frmMain->windowFlags() & Qt::FramelessWindowHint);
+    showMain();
+    QCOMPARE(frmMain->size(), QSize(1004, 668));
+    const QRect area = frmMain->screen()->availableGeometry();
+    QVERIFY(qAbs(frmMain->frameGeometry().center().x() - area.center().x()) <= 1);
+
+    QCOMPARE(frmMain->Panelmenu->geometry(), QRect(0, 0, 1004, 28));
+    QCOMPARE(frmMain->PanelHead->geometry(), QRect(0, 28, 1004, 73));
+    QCOMPARE(frmMain->PanelBody->geometry(), QRect(0, 101, 1004, 567));
+    QCOMPARE(frmMain->PanelEnd->height(), 0);
+    QCOMPARE(frmMain->PanelTest->height(), 0);
+    QCOMPARE(frmMain->cppHead->geometry(), frmMain->PanelHead->rect());
+    QCOMPARE(frmMain->cppBody->geometry(), frmMain->PanelBody->rect());
+
+    QCOMPARE(frmMain->Image2->geometry(), QRect(1, 1, 928, 26));
+    QCOMPARE(frmMain->Image1->geometry(), QRect(929, 1, 74, 26));
+    QCOMPARE(frmMain->LabelMainTitle->geometry(), QRect(25, 6, 256, 13));
+    QCOMPARE(frmMain->LabelMainUserInfo->geometry(), QRect(401, 6, 216, 13));
+    QCOMPARE(frmMain->Image4->geometry(), QRect(628, 5, 67, 19));
+    QCOMPARE(frmMain->BitBtn3->geometry(), QRect(833, 7, 22, 13));
+    QCOMPARE(frmMain->BitBtn2->geometry(), QRect(859, 7, 22, 13));
+    QCOMPARE(frmMain->BitBtn1->geometry(), QRect(885, 7, 22, 13));
+    QVERIFY(frmMain->cppHead->hasHostLook());
+    QVERIFY(frmMain->cppBody->Silent());
+    QVERIFY(frmMain->cppEnd->Silent());
+    // Activation sets the run state, whatever it was.
+    QCOMPARE(frmMain->FRunState, 1);
+    frmMain->hide();
+}
+
+void MainWindowTest::actionsAndMenus()
+{
+    const QList<QPair<QAction *, QString>> captions{
+        {frmMain->atClose, QStringLiteral("关闭")},
+        {frmMain->atMax, QStringLiteral("最大化")},
+        {frmMain->atMin, QStringLiteral("最小化")},
+        {frmMain->atRstore, QStringLiteral("打开系统")},
+        {frmMain->atQuit, QStringLiteral("退出系统")},
+        {frmMain->atrefreshHome, QStringLiteral("主页")},
+        {frmMain->atDeleteCookie, QStringLiteral("删除当前缓存信息")},
+        {frmMain->atRefesh3Page, QStringLiteral("刷新")}};
+    for (const auto &caption : captions)
+        QCOMPARE(caption.first->text(), caption.second);
+
+    QStringList menu;
+    for (QAction *entry : frmMain->MenuPop->actions())
+        menu << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+    QCOMPARE(menu, QStringList({QString(), QStringLiteral("主页"), QStringLiteral("刷新"),
+                                QStringLiteral("-"), QStringLiteral("网站主页"),
+                                QStringLiteral("取消登录信息"), QStringLiteral("删除当前缓存信息")}));
+    QStringList tray;
+    for (QAction *entry : frmMain->PopupMenu->actions())
+        tray << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+    QCOMPARE(tray,
+             QStringList({QStringLiteral("打开系统"), QStringLiteral("-"), QStringLiteral("退出系统")}));
+    QCOMPARE(frmMain->TrayIcon->toolTip(), QStringLiteral("Sorvane金融终端"));
+    QCOMPARE(frmMain->TrayIcon->contextMenu(), frmMain->PopupMenu);
+
+    // The empty first entry and the maximise action change nothing.
+    showMain();
+    const QRect before = frmMain->geometry();
+    frmMain->MenuPop->actions().first()->trigger();
+    frmMain->atMax->trigger();
+    QVERIFY(frmMain->isVisible());
+    QCOMPARE(frmMain->geometry(), before);
+    frmMain->hide();
+}
+
+void MainWindowTest::menuButtonOpensMenuPop()
+{
+    showMain();
+    QTest::mouseClick(frmMain->BitBtn3, Qt::LeftButton);
+    QTRY_VERIFY(frmMain->MenuPop->isVisible());
+    QCOMPARE(frmMain->MenuPop->pos(), QPoint(frmMain->width() - 20, frmMain->y() + 20));
+    frmMain->MenuPop->hide();
+    frmMain->hide();
+}
+
+void MainWindowTest::closeAndMinimiseHide()
+{
+    showMain();
+    QTest::mouseClick(frmMain->BitBtn1, Qt::LeftButton);
+    QTRY_VERIFY(!frmMain->isVisible());
+    QVERIFY(frmMain->TrayIcon->isVisible());
+    frmMain->atRstore->trigger();
+    QTRY_VERIFY(frmMain->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(frmMain));
+    QTest::mouseClick(frmMain->BitBtn2, Qt::LeftButton);
+    QTRY_VERIFY(!frmMain->isVisible());
+    QVERIFY(frmMain->windowState() == Qt::WindowNoState);
+    // The tray menu's first entry brings it back.
+    frmMain->N1->trigger();
+    QTRY_VERIFY(frmMain->isVisible());
+    frmMain->hide();
+}
+
+void MainWindowTest::trayClickRestoresOnlyAfterActivation()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        QSKIP("no tray on this display");
+    QTRY_VERIFY(frmMain->TrayIcon->geometry().isValid());
+    const QPoint icon = frmMain->TrayIcon->geometry().center();
+
+    // Not yet activated in this run, as before the first login (once the window system has
+    // settled the earlier tests' activations).
+    frmMain->hide();
+    QTest::qWait(500);
+    frmMain->FRunState = 0;
+    XClick(icon, 1);
+    QTest::qWait(700);
+    QVERIFY(!frmMain->isVisible());
+    frmMain->atRstore->trigger();
+    QVERIFY(!frmMain->isVisible());
+
+    // From another window, so the main window's activation is a real change.
+    frmLogin->show();
+    frmLogin->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frmLogin));
+    showMain();
+    QTRY_COMPARE(frmMain->FRunState, 1);
+    frmMain->atClose->trigger();
+    QVERIFY(!frmMain->isVisible());
+    XClick(icon, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 5000);
+    frmMain->hide();
+}
+
+void MainWindowTest::titleBarDragsWithTheLeftButtonOnly()
+{
+    CentreOnScreen(frmMain);
+    showMain();
+    const QPoint before = frmMain->pos();
+    const QPoint grip = frmMain->Image2->mapToGlobal(QPoint(320, 12));
+    XMoveTo(grip);
+    XButtonDown(3);
+    XMoveTo(grip + QPoint(50, 30));
+    XButtonUp(3);
+    QTest::qWait(300);
+    QCOMPARE(frmMain->pos(), before);
+    XDrag(grip, QPoint(-50, 30));
+    QTRY_COMPARE(frmMain->pos(), before + QPoint(-50, 30));
+    // The title label is a handle too.
+    XDrag(frmMain->LabelMainTitle->mapToGlobal(QPoint(5, 5)), QPoint(50, -30));
+    QTRY_COMPARE(frmMain->pos(), before);
+    frmMain->hide();
+}
+
+void MainWindowTest::trayQuitEndsEvenBeforeLogin()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        QSKIP("no tray on this display");
+    frmMain->hide();
+    frmMain->FRunState = 0;
+    FreshLoginWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(frmLogin));
+    const QPoint icon = frmMain->TrayIcon->geometry().center();
+    // The tray's menu by its own gesture, then its last entry, with the pointer.
+    const int code = runUntilQuit([icon] {
+        XClick(icon, 3);
+        if (!QTest::qWaitFor([] { return frmMain->PopupMenu->isVisible(); }, 5000))
+            return;
+        QMenu *menu = frmMain->PopupMenu;
+        XClick(menu->mapToGlobal(menu->actionGeometry(frmMain->N3).center()), 1);
+    });
+    QCOMPARE(code, 0);
+    QCOMPARE(frmMain->FRunState, 2);
+}
+
+void MainWindowTest::systemCloseEndsTheProgram()
+{
+    frmMain->FRunState = 1;
+    showMain();
+    // The window manager's close request (Alt+F4 in openbox), not the title bar's button.
+    const int code = runUntilQuit([] {
+        XPointer({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")});
+    });
+    QCOMPARE(code, 0);
+}
+
+int main(int argc, char *argv[])
+{
+    BrowserEngine::prepareProcessModel();
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    BrowserEngine engine;
+    int result = 0;
+    {
+        MainWindowTest test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    DestroyAppWindows();
+    return result;
+}
+
+#include "tst_mainwindow.moc"
