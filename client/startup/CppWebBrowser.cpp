@@ -100,6 +100,8 @@ void TCppWebBrowser::connectPage()
         // A navigation refused by a handler ends as a failed load; it is no document.
         const bool refused = !ok && m_refusedPending;
         m_refusedPending = false;
+        if (!refused)
+            m_lastLoadOk = ok;
         emit OnDownloadComplete();
         if (!refused)
             emit OnDocumentComplete(LocationURL());

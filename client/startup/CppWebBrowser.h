@@ -29,6 +29,9 @@ public:
     // True from Navigate (or a load the page starts itself) until that load has ended, whether it
     // finished, failed or was refused.
     bool Busy() const { return m_busy; }
+    // Whether the page shown now loaded without error (an HTTP error or an unreachable server
+    // shows an error page that is no answer of the service).
+    bool LastLoadOk() const { return m_lastLoadOk; }
 
     bool Silent() const { return m_silent; }
     void setSilent(bool silent) { m_silent = silent; }
@@ -91,6 +94,7 @@ private:
     QWebEngineView *m_view = nullptr;
     bool m_busy = false;
     bool m_refusedPending = false;
+    bool m_lastLoadOk = false;
     bool m_silent = false;
     bool m_registerAsBrowser = false;
     bool m_hostLook = false;
