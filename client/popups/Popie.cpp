@@ -1,7 +1,96 @@
 #include "Popie.h"
 
+#include "BrowserWait.h"
+#include "CppWebBrowser.h"
+#include "DocHostHandler.h"
+#include "PopupCommands.h"
+#include "PopupPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
 QPointer<TfrmPopIe> frmPopIe;
 
+namespace {
+
+const QString kBlankPage = QStringLiteral("about:blank");
+
+void centreOnScreen(QWidget *window)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        window->move(CentredPosition(screen->geometry().size(), window->size()));
+}
+
+} // namespace
+
 TfrmPopIe::TfrmPopIe(QWidget *parent)
-    : QWidget(parent)
-{}
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , ie1(new TCppWebBrowser(this))
+{
+    setObjectName(QStringLiteral("frmPopIe"));
+    ie1->setObjectName(QStringLiteral("ie1"));
+    setWindowTitle(QStringLiteral("弹出窗口"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    setPalette(face);
+    setAutoFillBackground(true);
+    resize(463, 377);
+    centreOnScreen(this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ie1);
+    connect(ie1, &TCppWebBrowser::OnBeforeNavigate2, this, &TfrmPopIe::ie1BeforeNavigate2);
+}
+
+void TfrmPopIe::openPage(const QString &url, std::optional<int> width, std::optional<int> height, bool centre,
+                         const TDocHostHandler *hostHandler)
+{
+    ++m_openCount;
+    if (width)
+        resize(*width, this->height());
+    if (height)
+        resize(this->width(), *height);
+    if (centre)
+        centreOnScreen(this);
+    ie1->Navigate(kBlankPage);
+    WaitWhileBusy(ie1);
+    if (hostHandler)
+        hostHandler->attach(ie1);
+    ie1->Navigate(url);
+    show();
+}
+
+void TfrmPopIe::ie1BeforeNavigate2(const QString &url, bool &cancel)
+{
+    switch (InterpretLinkPopupCommand(url)) {
+    case LinkPopupCommand::None:
+        return;
+    case LinkPopupCommand::Hide:
+        hide();
+        cancel = true;
+        // The page is emptied right after this navigation has been refused, not inside it.
+        QTimer::singleShot(0, this, [this, openCount = m_openCount] { blankAfterHide(openCount); });
+        return;
+    case LinkPopupCommand::Refresh:
+        cancel = true;
+        // The refused navigation keeps the browser busy until this handler has returned.
+        QTimer::singleShot(0, this, &TfrmPopIe::refreshWhenIdle);
+        return;
+    }
+}
+
+void TfrmPopIe::blankAfterHide(int openCount)
+{
+    if (openCount == m_openCount)
+        ie1->Navigate(kBlankPage);
+}
+
+void TfrmPopIe::refreshWhenIdle()
+{
+    WaitWhileBusy(ie1);
+    ie1->Refresh();
+}

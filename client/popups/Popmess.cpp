@@ -1,7 +1,59 @@
 #include "Popmess.h"
 
+#include "CppWebBrowser.h"
+#include "PopupCommands.h"
+#include "PopupPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
 QPointer<TfrmPopMess> frmPopMess;
 
 TfrmPopMess::TfrmPopMess(QWidget *parent)
-    : QWidget(parent)
-{}
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    , web1(new TCppWebBrowser(this))
+    , webTime(new TCppWebBrowser(this))
+    , Timer(new QTimer(this))
+{
+    setObjectName(QStringLiteral("frmPopMess"));
+    web1->setObjectName(QStringLiteral("web1"));
+    webTime->setObjectName(QStringLiteral("webTime"));
+    setWindowTitle(QStringLiteral("消息精灵"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    resize(596, 398);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(web1);
+
+    // Outside the sprite's area, so never seen; kept hidden so that showing the sprite does not
+    // give it a page.
+    webTime->setGeometry(320, 112, 100, 118);
+    webTime->hide();
+
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(10000);
+    connect(Timer, &QTimer::timeout, this, &TfrmPopMess::TimerTimer);
+
+    connect(web1, &TCppWebBrowser::OnBeforeNavigate2, this, &TfrmPopMess::web1BeforeNavigate2);
+    FormCreate();
+}
+
+void TfrmPopMess::FormCreate()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect place = SpriteGeometry(screen ? screen->geometry().size() : QSize(1024, 768));
+    resize(place.size());
+    move(place.topLeft());
+}
+
+void TfrmPopMess::web1BeforeNavigate2(const QString &url, bool &cancel)
+{
+    if (!SpriteClosesFor(url))
+        return;
+    // No close handler: closing only hides the sprite.
+    close();
+    cancel = true;
+}

@@ -1,0 +1,107 @@
+#include "PopupPlacement.h"
+
+#include <algorithm>
+
+namespace {
+
+// Empty text means "not given"; anything else must be a decimal whole number to count.
+std::optional<int> wholeNumber(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+bool isBottomRightKeyword(const QString &joined)
+{
+    return joined.contains(QLatin1String("right_bottom")) || joined.contains(QLatin1String("rightbottom")) ||
+           joined.contains(QLatin1String("youxia")) || joined.contains(QLatin1String("you_xia"));
+}
+
+} // namespace
+
+PopupGeometryPlan PlanPopupGeometry(const QString &left, const QString &top, const QString &width,
+                                    const QString &height)
+{
+    PopupGeometryPlan plan;
+    plan.width = wholeNumber(width);
+    plan.height = wholeNumber(height);
+
+    const QString joined = (left + top + width + height).toLower();
+    if (joined.contains(QLatin1String("center"))) {
+        plan.placement = PopupPlacement::Centre;
+    } else if (isBottomRightKeyword(joined)) {
+        plan.placement = PopupPlacement::BottomRight;
+    } else {
+        plan.placement = PopupPlacement::Edges;
+        plan.left = wholeNumber(left);
+        plan.top = wholeNumber(top);
+    }
+    return plan;
+}
+
+QPoint CentredPosition(const QSize &desktop, const QSize &window)
+{
+    return QPoint((desktop.width() - window.width()) / 2, (desktop.height() - window.height()) / 2);
+}
+
+QPoint BottomRightPosition(const ScreenMetrics &metrics, const QSize &window)
+{
+    const int taskBarWidth = metrics.screen.width() - metrics.workArea.width();
+    const int taskBarHeight = metrics.screen.height() - metrics.workArea.height();
+    const int left = metrics.desktop.width() - window.width() - taskBarWidth;
+    const int top = metrics.desktop.height() - window.height() - taskBarHeight;
+    return QPoint(std::max(left, 0), std::max(top, 0));
+}
+
+QRect ApplyPopupGeometry(const PopupGeometryPlan &plan, const QRect &current, const ScreenMetrics &metrics)
+{
+    QRect result = current;
+    if (plan.width)
+        result.setWidth(std::max(*plan.width, 0));
+    if (plan.height)
+        result.setHeight(std::max(*plan.height, 0));
+
+    switch (plan.placement) {
+    case PopupPlacement::Centre:
+        result.moveTopLeft(CentredPosition(metrics.desktop, result.size()));
+        break;
+    case PopupPlacement::BottomRight:
+        result.moveTopLeft(BottomRightPosition(metrics, result.size()));
+        break;
+    case PopupPlacement::Edges:
+        if (plan.left)
+            result.moveLeft(*plan.left);
+        if (plan.top)
+            result.moveTop(*plan.top);
+        break;
+    }
+    return result;
+}
+
+QRect ApplyPendingGeometry(const PendingGeometry &pending, const QRect &current)
+{
+    // Wide enough that four large reports cannot overflow.
+    const qint64 sum = qint64(pending.left) + pending.top + pending.width + pending.height;
+    if (sum == -4)
+        return current;
+    QRect result = current;
+    if (pending.left >= 0)
+        result.moveLeft(pending.left);
+    if (pending.top >= 0)
+        result.moveTop(pending.top);
+    if (pending.width >= 0)
+        result.setWidth(pending.width);
+    if (pending.height >= 0)
+        result.setHeight(pending.height);
+    return result;
+}
+
+QRect SpriteGeometry(const QSize &screen)
+{
+    const int width = 292;
+    const int height = 190;
+    return QRect(screen.width() - width - 10, screen.height() - height - 40, width, height);
+}
