@@ -1,0 +1,101 @@
+// The portal's own switches (faults, version text), its request log, the page beacon and the download.
+#include "Routes.h"
+
+#include "Text.h"
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+const char *const noStore = "no-store";
+
+void answerText(httplib::Response &response, int status, const std::string &text)
+{
+    response.status = status;
+    response.set_content(text, "text/plain; charset=utf-8");
+    response.set_header("Cache-Control", noStore);
+}
+
+void handleFaultControl(const httplib::Request &request, httplib::Response &response, PortalState &state)
+{
+    const QueryItems query = parseQuery(rawQueryOf(request));
+    const std::string path = queryValue(query, "path");
+    const std::string specText = queryValue(query, "spec");
+    if (path.empty() || path[0] != '/') {
+        answerText(response, 400, "path must start with /\n");
+        return;
+    }
+    if (specText.empty()) {
+        state.faults.clear(path);
+        answerText(response, 200, "cleared " + path + "\n");
+        return;
+    }
+    const std::optional<FaultSpec> spec = parseFaultSpec(specText);
+    if (!spec) {
+        answerText(response, 400, "unknown fault spec: " + specText + "\n");
+        return;
+    }
+    state.faults.set(path, *spec);
+    answerText(response, 200, "set " + path + " = " + specText + "\n");
+}
+
+void handleDownload(httplib::Response &response, const PortalState &state)
+{
+    const std::string &file = state.options.downloadFile;
+    std::error_code error;
+    const auto size = file.empty() ? 0 : std::filesystem::file_size(file, error);
+    auto in = std::make_shared<std::ifstream>(file, std::ios::binary);
+    if (file.empty() || error || !*in) {
+        response.status = 404;
+        return;
+    }
+    // httplib cannot stream nothing (a zero-length provider never ends): answer an empty file plainly.
+    if (size == 0) {
+        response.set_content("", "application/octet-stream");
+        response.set_header("Cache-Control", noStore);
+        return;
+    }
+    // Streamed in pieces: the program file can be large.
+    response.set_content_provider(static_cast<size_t>(size), "application/octet-stream",
+                                  [in](size_t offset, size_t length, httplib::DataSink &sink) {
+                                      char chunk[65536];
+                                      const size_t n = length < sizeof chunk ? length : sizeof chunk;
+                                      in->seekg(static_cast<std::streamoff>(offset));
+                                      if (!in->read(chunk, static_cast<std::streamsize>(n)))
+                                          return false;
+                                      return sink.write(chunk, n);
+                                  });
+    response.set_header("Cache-Control", noStore);
+}
+
+} // namespace
+
+void addControlRoutes(httplib::Server &server, PortalState &state)
+{
+    server.Get(exactPattern("/__control/fault"),
+               [&state](const httplib::Request &request, httplib::Response &response) {
+                   handleFaultControl(request, response, state);
+               });
+    server.Get(exactPattern("/__control/version"),
+               [&state](const httplib::Request &request, httplib::Response &response) {
+                   const std::string text = queryValue(parseQuery(rawQueryOf(request)), "text");
+                   state.setVersion(text);
+                   answerText(response, 200, "version " + text + "\n");
+               });
+    server.Get(exactPattern("/__log"), [&state](const httplib::Request &, httplib::Response &response) {
+        answerText(response, 200, state.log.text());
+    });
+    server.Get(exactPattern("/__beacon"), [](const httplib::Request &, httplib::Response &response) {
+        response.status = 204;
+        response.set_header("Cache-Control", noStore);
+    });
+}
+
+void addDownloadRoute(httplib::Server &server, PortalState &state)
+{
+    server.Get(
+        exactPattern("/download/clikw730exe"),
+        [&state](const httplib::Request &, httplib::Response &response) { handleDownload(response, state); });
+}
