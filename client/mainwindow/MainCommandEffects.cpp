@@ -5,14 +5,20 @@
 #include "CppWebBrowser.h"
 #include "Dismess.h"
 #include "Disvideo.h"
+#include "Main.h"
 #include "MainCommands.h"
 #include "SettingsFile.h"
+
+#include "buildconfig.h"
+#include "client/login/Flogin.h"
+#include "client/popups/Popie.h"
 
 #include "platform/systembrowser.h"
 
 #include <QAction>
 #include <QPointer>
 #include <QTime>
+#include <QTimer>
 
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +34,18 @@ template <typename Form> QList<Form *> AppWindowsOfClass()
             found.append(static_cast<Form *>(window));
     }
     return found;
+}
+
+// A navigation decision is pending while a before-navigate handler runs, and the engine finishes
+// no load until it has returned: whatever waits for a browser, or acts on the one that asked, runs
+// right after the handler instead.
+template <typename Effect> void AfterRefusal(TfrmMain &main, Effect effect)
+{
+    const QPointer<TfrmMain> self(&main);
+    QTimer::singleShot(0, &main, [self, effect] {
+        if (self)
+            effect(*self);
+    });
 }
 
 void ShowNormal(QWidget *window)
@@ -107,4 +125,66 @@ void SendNewWindowToBody(TCppWebBrowser *cppBody, TCppWebBrowser *&target)
         return;
     body->setRegisterAsBrowser(true);
     target = body;
+}
+
+bool RunHeadCommand(TfrmMain &main, const QString &url)
+{
+    const HeadCommand command = InterpretHeadUrl(url);
+    switch (command.kind) {
+    case HeadCommandKind::None:
+        return false;
+    case HeadCommandKind::Close:
+        main.atClose->trigger();
+        break;
+    case HeadCommandKind::Max:
+        main.atMax->trigger();
+        break;
+    case HeadCommandKind::Min:
+        main.atMin->trigger();
+        break;
+    case HeadCommandKind::Refresh:
+        AfterRefusal(main, [](TfrmMain &m) { RefreshBodyWhenIdle(m.cppBody); });
+        break;
+    case HeadCommandKind::OpenLinkPopup:
+        AfterRefusal(main, [popup = command.popup](TfrmMain &m) {
+            if (frmPopIe)
+                frmPopIe->openPage(popup.address, popup.width, popup.height, popup.centre, m.FHostHandler);
+        });
+        break;
+    }
+    return true;
+}
+
+bool RunBodyCommand(TfrmMain &main, const QString &url)
+{
+    const BodyCommand command = InterpretBodyUrl(url, QStringLiteral(SORVANE_PORTAL_HOME));
+    switch (command.kind) {
+    case BodyCommandKind::None:
+        return false;
+    case BodyCommandKind::NewTab:
+        OpenInNewTab(command.address);
+        break;
+    case BodyCommandKind::NewVideo:
+        OpenInNewVideoWindow(command.address);
+        break;
+    case BodyCommandKind::Refresh:
+        AfterRefusal(main, [](TfrmMain &m) { m.cppBody->Refresh(); });
+        break;
+    case BodyCommandKind::Back:
+        AfterRefusal(main, [](TfrmMain &m) { m.cppBody->GoBack(); });
+        break;
+    case BodyCommandKind::Next:
+        AfterRefusal(main, [](TfrmMain &m) { m.cppBody->GoForward(); });
+        break;
+    case BodyCommandKind::WebHome:
+        OpenWebHome(command.address);
+        break;
+    case BodyCommandKind::Skin:
+        AfterRefusal(main, [address = command.address](TfrmMain &m) {
+            if (frmLogin)
+                SwitchSkin(address, frmLogin->cppadd, m.atRefesh3Page);
+        });
+        break;
+    }
+    return true;
 }

@@ -6,10 +6,16 @@ class QAction;
 class TCppWebBrowser;
 class TfrmDisMess;
 class TfrmDisVideo;
+class TfrmMain;
 
 // What the main window's command URLs do, carried out on real windows. The decisions come from
 // MainCommands.h; these only act. Waits are bounded: a wait that runs out drops the rest of its
 // command.
+
+// The main window's before-navigate handlers: true when the URL was a command, which cancels the
+// navigation. Effects on the browser that asked wait until its refused navigation has ended.
+bool RunHeadCommand(TfrmMain &main, const QString &url);
+bool RunBodyCommand(TfrmMain &main, const QString &url);
 
 // Head "action=refresh": the body is refreshed once it has finished loading.
 bool RefreshBodyWhenIdle(TCppWebBrowser *cppBody);

@@ -2,6 +2,7 @@
 #include "AppWindows.h"
 #include "BrowserEngine.h"
 #include "BrowserWait.h"
+#include "ClientSession.h"
 #include "CppWebBrowser.h"
 #include "PortalProcess.h"
 #include "client/mainwindow/Dismess.h"
@@ -24,19 +25,6 @@ QString PageUrl(const PortalProcess &portal, const QString &title)
 {
     return portal.baseUrl() + QStringLiteral("/tabs-test/page.html?t=") +
            QString::fromLatin1(QUrl::toPercentEncoding(title));
-}
-
-// Runs a script in the browser and waits for its result.
-QVariant Evaluate(TCppWebBrowser *browser, const QString &script)
-{
-    QVariant result;
-    bool done = false;
-    browser->runScript(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-    });
-    WaitUntil([&done] { return done; }, 10000);
-    return result;
 }
 
 // deleteLater'd widgets go when control is back in an event loop; the test has none of its own.
@@ -136,7 +124,7 @@ void TabWindowsTest::tabCaptionFollowsTitle()
     QTRY_COMPARE(window->statusText(), QStringLiteral("完成"));
 
     // A title naming an address is replaced, in the caption and the status bar alike.
-    Evaluate(browser, QStringLiteral("document.title = 'http://www.kw730.example/x'"));
+    EvaluateIn(browser, QStringLiteral("document.title = 'http://www.kw730.example/x'"));
     QTRY_COMPARE(window->pageControl()->tabText(0), QStringLiteral("Telvar金融终端......"));
     QCOMPARE(window->statusText(), QStringLiteral("Telvar金融终端......"));
 }
@@ -148,7 +136,7 @@ void TabWindowsTest::longChineseTitle()
     browser->Navigate(PageUrl(m_portal, QStringLiteral("x")));
     QVERIFY(WaitWhileBusy(browser));
     const QString fifteen = QStringLiteral("沪深两市今日行情回顾与明日走势");
-    Evaluate(browser, QStringLiteral("document.title = '%1'").arg(fifteen));
+    EvaluateIn(browser, QStringLiteral("document.title = '%1'").arg(fifteen));
     QTRY_COMPARE(window->statusText(), fifteen);
     QCOMPARE(window->pageControl()->tabText(0), fifteen.left(10));
 }
@@ -261,7 +249,7 @@ void TabWindowsTest::newWindowFromTabBecomesTab()
     QVERIFY(WaitWhileBusy(first));
 
     // A link aimed at a new window.
-    Evaluate(first, QStringLiteral("document.getElementById('new-window-link').click()"));
+    EvaluateIn(first, QStringLiteral("document.getElementById('new-window-link').click()"));
     QTRY_COMPARE(window->pageControl()->count(), 2);
     QCOMPARE(window->pageControl()->currentIndex(), 1);
     TCppWebBrowser *opened = window->tabBrowser(1);
@@ -270,7 +258,7 @@ void TabWindowsTest::newWindowFromTabBecomesTab()
     QVERIFY(opened->Silent());
     QTRY_VERIFY(opened->LocationURL().contains(QLatin1String("/tabs-test/page.html")));
     QTRY_COMPARE(window->pageControl()->tabText(1), QStringLiteral("新窗口"));
-    QTRY_COMPARE(Evaluate(opened, QStringLiteral("document.body.innerText"))
+    QTRY_COMPARE(EvaluateIn(opened, QStringLiteral("document.body.innerText"))
                      .toString()
                      .contains(QLatin1String("TAB-TEST-PAGE")),
                  true);
@@ -278,7 +266,7 @@ void TabWindowsTest::newWindowFromTabBecomesTab()
     QCOMPARE(first->LocationURL(), PageUrl(m_portal, QStringLiteral("first")));
 
     // A script in the new tab opens one more: handlers are carried on to tabs made for new windows.
-    Evaluate(opened, QStringLiteral("window.open('/tabs-test/page.html?t=third')"));
+    EvaluateIn(opened, QStringLiteral("window.open('/tabs-test/page.html?t=third')"));
     QTRY_COMPARE(window->pageControl()->count(), 3);
     QCOMPARE(window->pageControl()->currentIndex(), 2);
     QTRY_COMPARE(window->pageControl()->tabText(2), QStringLiteral("third"));
@@ -290,7 +278,7 @@ void TabWindowsTest::commandInTabIsNotIntercepted()
     TCppWebBrowser *browser = window->addBrowserTab(QStringLiteral("Telvar投资"));
     browser->Navigate(PageUrl(m_portal, QStringLiteral("x")));
     QVERIFY(WaitWhileBusy(browser));
-    Evaluate(browser, QStringLiteral("document.getElementById('tab-command').click()"));
+    EvaluateIn(browser, QStringLiteral("document.getElementById('tab-command').click()"));
     QTRY_VERIFY(browser->LocationURL().contains(QLatin1String("/kw730/cmd.jsp?tarwin=1")));
     QVERIFY(WaitWhileBusy(browser));
     QCOMPARE(window->pageControl()->count(), 1);
