@@ -90,6 +90,26 @@ void ClickIn(TCppWebBrowser *browser, const QString &elementId)
     EvaluateIn(browser, QStringLiteral("document.getElementById('%1').click(); true").arg(elementId));
 }
 
+bool UserClickIn(TCppWebBrowser *browser, const QString &elementId)
+{
+    const QVariantList centre =
+        EvaluateIn(browser,
+                   QStringLiteral(
+                       "(function () { var r = document.getElementById('%1')"
+                       ".getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+                       .arg(elementId))
+            .toList();
+    if (centre.size() != 2)
+        return false;
+    const QPoint point(qRound(centre[0].toDouble()), qRound(centre[1].toDouble()));
+    // The page's own render widget takes the input.
+    QWidget *target = browser->childAt(point);
+    if (!target)
+        return false;
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(browser, point));
+    return true;
+}
+
 QVariant EvaluateIn(TCppWebBrowser *browser, const QString &script)
 {
     // The answer may come after the wait gave up: it must not write into this frame then.

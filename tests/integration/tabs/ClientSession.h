@@ -42,6 +42,8 @@ private:
 
 // Clicks the element with that id in the browser's page.
 void ClickIn(TCppWebBrowser *browser, const QString &elementId);
+// Clicks it with the mouse, as a user does. False when the element is not on the screen.
+bool UserClickIn(TCppWebBrowser *browser, const QString &elementId);
 // Runs a script and waits (bounded) for its result.
 QVariant EvaluateIn(TCppWebBrowser *browser, const QString &script);
 // The browser's page body text.
