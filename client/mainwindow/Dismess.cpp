@@ -157,7 +157,8 @@ void TfrmDisMess::atDeleNowPageExecute()
 void TfrmDisMess::closeEvent(QCloseEvent *event)
 {
     FClosing = true;
-    while (m_pageControl->currentIndex() >= 0)
+    // Bounded by the tab count, so a tab that would not go cannot hang the close.
+    for (int left = m_pageControl->count(); left > 0 && m_pageControl->currentIndex() >= 0; --left)
         m_atDeleNowPage->trigger();
     FClosing = false;
     // Hidden, not destroyed: the next tab shows the same window again.

@@ -91,6 +91,9 @@ void BodyCommandsTest::bodyStayed()
 void BodyCommandsTest::newTabs()
 {
     QVERIFY(frmDisMess && !frmDisMess->isVisible());
+    // The windows made at start-up cost no page until they are used.
+    QVERIFY(!frmDisMess->cppParant()->hasPage());
+    QVERIFY(frmDisVideo && !frmDisVideo->cppVideo()->hasPage());
     // The page is slow, so the tab is seen before its page's title arrives.
     m_client->portal().setFault(QStringLiteral("/kw730/news.jsp"), QStringLiteral("delay:1500"));
     ClickIn(frmMain->cppBody, QStringLiteral("news-1"));
@@ -109,6 +112,7 @@ void BodyCommandsTest::newTabs()
     QCOMPARE(tabs->currentIndex(), 1);
     QCOMPARE(tabs->tabText(1), QStringLiteral("Telvar投资"));
     QCOMPARE(WindowsOf<TfrmDisMess>().size(), 1);
+    QVERIFY(!frmDisMess->cppParant()->hasPage());
     QVERIFY(Settle(areas()));
     bodyStayed();
 }
