@@ -3,12 +3,28 @@
 #include <QPointer>
 #include <QWidget>
 
+class TCppWebBrowser;
+
+// The video window: one browser filling an ordinary framed window at the bottom-right corner of
+// the screen. Closing only hides it; its page stays loaded.
 class TfrmDisVideo : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit TfrmDisVideo(QWidget *parent = nullptr);
+
+    TCppWebBrowser *cppVideo() const { return m_cppVideo; }
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    void FormCreate();
+    void placeAtCorner();
+
+    TCppWebBrowser *m_cppVideo = nullptr;
+    bool m_placedWithFrame = false;
 };
 
 extern QPointer<TfrmDisVideo> frmDisVideo;

@@ -1,5 +1,6 @@
 #include "Main.h"
 
+#include "MainCommandEffects.h"
 #include "PictureBox.h"
 #include "WindowMoves.h"
 
@@ -227,28 +228,24 @@ void TfrmMain::LabelMainTitleMouseDown(Qt::MouseButton button)
 
 void TfrmMain::cppHeadBeforeNavigate2(const QString &url, bool &cancel)
 {
-    // Command URLs come with the main window's command table.
-    Q_UNUSED(url);
-    Q_UNUSED(cancel);
+    if (RunHeadCommand(*this, url))
+        cancel = true;
 }
 
 void TfrmMain::cppBodyBeforeNavigate2(const QString &url, bool &cancel)
 {
-    // Command URLs come with the main window's command table.
-    Q_UNUSED(url);
-    Q_UNUSED(cancel);
+    if (RunBodyCommand(*this, url))
+        cancel = true;
 }
 
 void TfrmMain::cppHeadNewWindow2(TCppWebBrowser *&target, bool &cancel)
 {
-    // New windows go to the body area with the main window's command table.
-    Q_UNUSED(target);
     Q_UNUSED(cancel);
+    SendNewWindowToBody(cppBody, target);
 }
 
 void TfrmMain::cppEndNewWindow2(TCppWebBrowser *&target, bool &cancel)
 {
-    // New windows go to the body area with the main window's command table.
-    Q_UNUSED(target);
     Q_UNUSED(cancel);
+    SendNewWindowToBody(cppBody, target);
 }

@@ -3,8 +3,8 @@
 
 #include "PictureBox.h"
 
+#include "AppWindows.h"
 #include "BrowserWait.h"
-#include "ClientStartup.h"
 #include "CppWebBrowser.h"
 #include "LoginSettings.h"
 #include "buildconfig.h"

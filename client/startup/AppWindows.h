@@ -3,6 +3,9 @@
 #include <QList>
 #include <QWidget>
 
+// The product's title, as the application title and the tray's hint.
+inline constexpr char kApplicationTitle[] = "Sorvane金融终端";
+
 // The application's windows in the order they were created: the list that window searches walk
 // ("the last one whose class is ..."). The application owns them; pop-ups that free themselves on
 // close drop out of the list by themselves.

@@ -19,8 +19,6 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-const char *const kApplicationTitle = "Sorvane金融终端";
-
 namespace {
 
 // Message box buttons read as on a Chinese system.

@@ -6,6 +6,3 @@ int RunClient(int argc, char *argv[]);
 
 // Creates the eight windows in their fixed order (the login window first, as the main form).
 void CreateClientWindows();
-
-// The product's title, as the application title and the tray's hint.
-extern const char *const kApplicationTitle;

@@ -1,0 +1,102 @@
+#include "MainCommands.h"
+
+#include "Unit_func.h"
+
+namespace {
+
+std::optional<int> WholeNumber(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+LinkPopupRequest LinkPopupOf(const QString &url)
+{
+    LinkPopupRequest request;
+    // "newwin=" alone sends the command URL itself to the pop-up.
+    request.address = url.contains(QLatin1String("&cpp_open_win="))
+                          ? FormDecode(GetUrlParam(url, QStringLiteral("cpp_url")))
+                          : url;
+    const QString left = GetUrlParam(url, QStringLiteral("cpp_left"));
+    const QString top = GetUrlParam(url, QStringLiteral("cpp_top"));
+    const QString width = GetUrlParam(url, QStringLiteral("cpp_width"));
+    const QString height = GetUrlParam(url, QStringLiteral("cpp_height"));
+    request.width = WholeNumber(width);
+    request.height = WholeNumber(height);
+    // Any of the four may say "center"; numeric positions are not applied.
+    request.centre = (left + top + width + height).toLower().contains(QLatin1String("center"));
+    return request;
+}
+
+} // namespace
+
+HeadCommand InterpretHeadUrl(const QString &url)
+{
+    struct Rule
+    {
+        const char *key;
+        HeadCommandKind kind;
+    };
+    static const Rule rules[] = {
+        {"action=close", HeadCommandKind::Close},    {"action=max", HeadCommandKind::Max},
+        {"action=min", HeadCommandKind::Min},        {"action=refresh", HeadCommandKind::Refresh},
+        {"newwin=", HeadCommandKind::OpenLinkPopup}, {"&cpp_open_win=", HeadCommandKind::OpenLinkPopup},
+    };
+    HeadCommand command;
+    for (const Rule &rule : rules) {
+        if (!url.contains(QLatin1String(rule.key)))
+            continue;
+        command.kind = rule.kind;
+        if (rule.kind == HeadCommandKind::OpenLinkPopup)
+            command.popup = LinkPopupOf(url);
+        break;
+    }
+    return command;
+}
+
+BodyCommand InterpretBodyUrl(const QString &url, const QString &homeAddress)
+{
+    BodyCommand command;
+    if (!url.contains(QLatin1String("kw730")))
+        return command;
+    struct Rule
+    {
+        const char *key;
+        BodyCommandKind kind;
+    };
+    static const Rule rules[] = {
+        {"tarwin=1", BodyCommandKind::NewTab},        {"tarwin=2", BodyCommandKind::NewVideo},
+        {"action=refresh", BodyCommandKind::Refresh}, {"action=back", BodyCommandKind::Back},
+        {"action=next", BodyCommandKind::Next},       {"action=webhome", BodyCommandKind::WebHome},
+        {"action=skin", BodyCommandKind::Skin},
+    };
+    for (const Rule &rule : rules) {
+        if (!url.contains(QLatin1String(rule.key)))
+            continue;
+        command.kind = rule.kind;
+        if (rule.kind == BodyCommandKind::WebHome) {
+            const QString link = GetUrlParam(url, QStringLiteral("linkinfo"));
+            command.address = link.isEmpty() ? homeAddress : link;
+        } else if (rule.kind == BodyCommandKind::NewTab || rule.kind == BodyCommandKind::NewVideo ||
+                   rule.kind == BodyCommandKind::Skin) {
+            command.address = url;
+        }
+        break;
+    }
+    return command;
+}
+
+QString SkinRequestUrl(const QString &url, int randomNumber, const QString &timeText)
+{
+    return url + QLatin1String("&rangdt=") + QString::number(randomNumber) + timeText;
+}
+
+QString SkinOfRequest(const QString &requestUrl)
+{
+    return GetUrlParam(requestUrl, QStringLiteral("skin"));
+}

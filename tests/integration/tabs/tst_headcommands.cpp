@@ -1,0 +1,199 @@
+// The head and end areas' commands in the real main window, against the portal's own pages.
+#include "BrowserEngine.h"
+#include "BrowserWait.h"
+#include "ClientSession.h"
+#include "CppWebBrowser.h"
+#include "client/mainwindow/Main.h"
+#include "client/popups/Popie.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTest>
+
+class HeadCommandsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void windowCommands_data();
+    void windowCommands();
+    void refreshReloadsBody();
+    void linkPopup_data();
+    void linkPopup();
+    void newWindowsGoToBody_data();
+    void newWindowsGoToBody();
+
+private:
+    // The head page is still the one it was, and no command URL reached the portal.
+    void headStayed();
+
+    std::unique_ptr<ClientSession> m_client;
+};
+
+void HeadCommandsTest::init()
+{
+    m_client = std::make_unique<ClientSession>();
+    QVERIFY2(m_client->start(), qPrintable(m_client->error()));
+}
+
+void HeadCommandsTest::cleanup()
+{
+    m_client.reset();
+}
+
+void HeadCommandsTest::headStayed()
+{
+    QVERIFY(frmMain->cppHead->LocationURL().endsWith(QLatin1String("/clilogin/index01.jsp")));
+    QVERIFY(BodyTextOf(frmMain->cppHead).contains(QStringLiteral("快讯弹窗")));
+    QCOMPARE(m_client->requestsOf(QStringLiteral("/cmd.jsp")), 0);
+    QVERIFY(m_client->boxes().isEmpty());
+}
+
+void HeadCommandsTest::windowCommands_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("visibleAfter");
+    QTest::newRow("close hides") << "head-close" << false;
+    QTest::newRow("min hides") << "head-min" << false;
+    QTest::newRow("max changes nothing") << "head-max" << true;
+}
+
+void HeadCommandsTest::windowCommands()
+{
+    QFETCH(QString, link);
+    QFETCH(bool, visibleAfter);
+    const QRect before = frmMain->geometry();
+    ClickIn(frmMain->cppHead, link);
+    QVERIFY(Settle({frmMain->cppHead}));
+    QCOMPARE(frmMain->isVisible(), visibleAfter);
+    QCOMPARE(frmMain->geometry(), before);
+    headStayed();
+    // Hidden, the application keeps running and the tray brings the window back.
+    if (!visibleAfter) {
+        frmMain->atRstore->trigger();
+        QTRY_VERIFY(frmMain->isVisible());
+    }
+}
+
+void HeadCommandsTest::refreshReloadsBody()
+{
+    const int bodyLoads = m_client->requestsOf(QStringLiteral("/clilogin/index02.jsp"));
+    const int headLoads = m_client->requestsOf(QStringLiteral("/clilogin/index01.jsp"));
+    // The body is still loading when the command comes: it is refreshed once that load is done.
+    m_client->portal().setFault(QStringLiteral("/kw730/news.jsp"), QStringLiteral("delay:800"));
+    ClickIn(frmMain->cppBody, QStringLiteral("body-plain"));
+    QTRY_VERIFY(frmMain->cppBody->Busy());
+    ClickIn(frmMain->cppHead, QStringLiteral("head-refresh"));
+    QVERIFY(Settle({frmMain->cppHead, frmMain->cppBody}, 1500));
+    QTRY_COMPARE(m_client->requestsOf(QStringLiteral("/kw730/news.jsp")), 2);
+    QVERIFY(frmMain->cppBody->LocationURL().contains(QLatin1String("/kw730/news.jsp?id=2")));
+    QCOMPARE(m_client->requestsOf(QStringLiteral("/clilogin/index02.jsp")), bodyLoads);
+    QCOMPARE(m_client->requestsOf(QStringLiteral("/clilogin/index01.jsp")), headLoads);
+    headStayed();
+}
+
+void HeadCommandsTest::linkPopup_data()
+{
+    QTest::addColumn<QString>("link");    // an element of the head page, or a script
+    QTest::addColumn<QString>("address"); // what the pop-up shows, after the portal's root
+    QTest::addColumn<QSize>("size");      // empty: unchanged
+    QTest::addColumn<bool>("centred");
+    QTest::newRow("newwin: the whole url") << "head-newwin"
+                                           << "/popup/linkpop.html?newwin=1" << QSize() << false;
+    QTest::newRow("cpp_open_win, left center") << "head-openwin"
+                                               << "/popup/linkpop.html?from=head" << QSize(463, 377) << true;
+    QTest::newRow("cpp_open_win, top Center") << "head-openwin-top"
+                                              << "/popup/linkpop.html?from=help" << QSize(520, 360) << true;
+    QTest::newRow("numeric left is not applied")
+        << "location.href = "
+           "'/cmd.jsp?x=1&cpp_open_win=1&cpp_url=ROOT%2Fpopup%2Flinkpop.html%3Fa%3Db%2Bc&cpp_left=100'"
+        << "/popup/linkpop.html?a=b+c" << QSize() << false;
+    QTest::newRow("non-numeric width ignored, height applied")
+        << "location.href = "
+           "'/cmd.jsp?x=1&cpp_open_win=1&cpp_url=ROOT%2Fpopup%2Flinkpop.html&cpp_width=wide&cpp_height=300'"
+        << "/popup/linkpop.html" << QSize(-1, 300) << false;
+}
+
+void HeadCommandsTest::linkPopup()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, address);
+    QFETCH(QSize, size);
+    QFETCH(bool, centred);
+    QVERIFY(frmPopIe);
+    // Off centre to begin with, so centring shows.
+    frmPopIe->move(5, 5);
+    const QSize sizeBefore = frmPopIe->size();
+    const QPoint placeBefore = frmPopIe->pos();
+    // ROOT: the portal's address, form-encoded as a page puts it into cpp_url.
+    link.replace(QLatin1String("ROOT"),
+                 QString::fromLatin1(QUrl::toPercentEncoding(m_client->portal().baseUrl())));
+    if (link.contains(QLatin1Char('=')))
+        EvaluateIn(frmMain->cppHead, link);
+    else
+        ClickIn(frmMain->cppHead, link);
+    QTRY_VERIFY(frmPopIe->isVisible());
+    QVERIFY(Settle({frmMain->cppHead, frmPopIe->ie1}));
+    const QString shown = frmPopIe->ie1->LocationURL();
+    QVERIFY2(shown.endsWith(address), qPrintable(shown));
+    QCOMPARE(frmPopIe->width(), size.width() > 0 ? size.width() : sizeBefore.width());
+    QCOMPARE(frmPopIe->height(), size.height() > 0 ? size.height() : sizeBefore.height());
+    if (centred) {
+        const QPoint centre = frmPopIe->screen()->geometry().center();
+        QVERIFY(qAbs(frmPopIe->frameGeometry().center().x() - centre.x()) <= 2);
+        QVERIFY(qAbs(frmPopIe->frameGeometry().center().y() - centre.y()) <= 2);
+    } else {
+        QCOMPARE(frmPopIe->pos(), placeBefore);
+    }
+    QVERIFY(frmPopIe->ie1->hasHostLook());
+    headStayed();
+}
+
+void HeadCommandsTest::newWindowsGoToBody_data()
+{
+    QTest::addColumn<bool>("fromEnd");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("bodyShows");
+    QTest::newRow("head link with a new-window target")
+        << false << "document.getElementById('head-blank').click()"
+        << "/kw730/news.jsp?id=9";
+    QTest::newRow("head script") << false << "document.getElementById('head-script-open').click()"
+                                 << "/kw730/notice.jsp?from=head";
+    QTest::newRow("end script") << true << "openNotice('end-test')"
+                                << "/kw730/notice.jsp?from=end-test";
+    QTest::newRow("end link") << true << "document.getElementById('end-blank').click()"
+                              << "/kw730/notice.jsp?from=end-link";
+}
+
+void HeadCommandsTest::newWindowsGoToBody()
+{
+    QFETCH(bool, fromEnd);
+    QFETCH(QString, script);
+    QFETCH(QString, bodyShows);
+    TCppWebBrowser *source = fromEnd ? frmMain->cppEnd : frmMain->cppHead;
+    const QString sourcePage = source->LocationURL();
+    EvaluateIn(source, script);
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->cppBody->LocationURL().endsWith(bodyShows), 10000);
+    QVERIFY(Settle({frmMain->cppHead, frmMain->cppBody, frmMain->cppEnd}));
+    QVERIFY(frmMain->cppBody->RegisterAsBrowser());
+    QVERIFY(BodyTextOf(frmMain->cppBody)
+                .contains(fromEnd || bodyShows.contains(QLatin1String("notice")) ? QStringLiteral("公告")
+                                                                                 : QStringLiteral("资讯")));
+    QCOMPARE(source->LocationURL(), sourcePage);
+    headStayed();
+}
+
+int main(int argc, char **argv)
+{
+    BrowserEngine::prepareProcessModel();
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    BrowserEngine engine;
+    HeadCommandsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_headcommands.moc"
