@@ -130,6 +130,9 @@ void TfrmLogin::buildComponents()
 
     connect(loginback, &PictureBox::mouseDown, this, &TfrmLogin::loginbackMouseDown);
     connect(cbLogin, &QPushButton::clicked, this, &TfrmLogin::cbLoginClick);
+    // Enter in either box logs in, as users of a login form expect.
+    connect(teUserId, &QLineEdit::returnPressed, this, &TfrmLogin::cbLoginClick);
+    connect(teUserPass, &QLineEdit::returnPressed, this, &TfrmLogin::cbLoginClick);
     connect(cbCancel, &QPushButton::clicked, this, &TfrmLogin::cbCancelClick);
     connect(cbReg, &QPushButton::clicked, this, &TfrmLogin::cbRegClick);
     connect(cbClose, &QPushButton::clicked, this, &TfrmLogin::cbCloseClick);

@@ -40,6 +40,7 @@ private slots:
     void activationFocusesLoginName();
     void rightPressOpensNoContextMenu();
     void registrationPopupIsReused();
+    void enterInPasswordBoxLogsIn();
 
 private:
     void startPortal(const QStringList &arguments, const QString &webRootSuffix = QString(),
@@ -253,6 +254,17 @@ void LoginWindowTest::registrationPopupIsReused()
     QTRY_VERIFY_WITH_TIMEOUT(ie1->LocationURL().endsWith(QStringLiteral("/clilogin/getpass.jsp")), 20000);
     QCOMPARE(PopupTitleLabel(popup)->text(), QStringLiteral("忘记密码"));
     first->hide();
+}
+
+void LoginWindowTest::enterInPasswordBoxLogsIn()
+{
+    startPortal({});
+    TfrmLogin *login = FreshLoginWindow();
+    login->teUserId->setText(QStringLiteral("nobody"));
+    login->teUserPass->setText(QStringLiteral("wrong"));
+    QTest::keyClick(login->teUserPass, Qt::Key_Return);
+    QTRY_COMPARE(RequestsFor(m_portal->requestLog(), QStringLiteral("/clilogin/clilogin.jsp")), 1);
+    QTRY_COMPARE(m_boxes->texts().size(), 1);
 }
 
 int main(int argc, char *argv[])
