@@ -154,6 +154,17 @@ def requested_since(log_path, path, since):
     return False
 
 
+def first_requests(log_path, since, paths):
+    """Milliseconds from `since` to the first request for each path: where the start-up time goes."""
+    found = {}
+    for fields in portal_log(log_path):
+        if len(fields) > 1 and fields[1] in paths and fields[1] not in found:
+            at = datetime.strptime(fields[0], "%Y-%m-%dT%H:%M:%S.%fZ").replace(tzinfo=timezone.utc).timestamp()
+            if at >= since - 0.001:
+                found[fields[1]] = round((at - since) * 1000)
+    return found
+
+
 def wait_beacons(log_path, since, pages, limit=WAIT_S):
     deadline = time.time() + limit
     while time.time() < deadline:
@@ -188,6 +199,19 @@ def tree_pss_kib(root_pid):
             pass
         todo.extend(children.get(pid, []))
     return total, count
+
+
+def settled_pss_mib(pid, limit=12):
+    """PSS once the tree stops changing: same process count and within 2 % twice in a row."""
+    time.sleep(SETTLE_S)
+    last, deadline = tree_pss_kib(pid), time.time() + limit
+    while time.time() < deadline:
+        time.sleep(0.5)
+        now = tree_pss_kib(pid)
+        if now[1] == last[1] and abs(now[0] - last[0]) <= 0.02 * max(last[0], 1):
+            return now[0] / 1024, now[1]
+        last = now
+    return last[0] / 1024, last[1]
 
 
 def start_portal(extra=()):
@@ -230,7 +254,7 @@ def figure_login_window(webroot):
 
 
 def figure_autologin(program, args, title, portal_log_path, webroot, cwd_for):
-    times, pss = [], []
+    times, pss, phases = [], [], []
     for _ in range(ROUNDS):
         folder = cwd_for()
         t0 = time.time()
@@ -242,11 +266,22 @@ def figure_autologin(program, args, title, portal_log_path, webroot, cwd_for):
             stop(proc)
             continue
         times.append((max(mapped, loaded) - t0) * 1000)
-        time.sleep(SETTLE_S)
-        kib, _ = tree_pss_kib(proc.pid)
-        pss.append(kib / 1024)
+        phase = first_requests(portal_log_path, t0, ("/clilogin/clilogin.jsp", "/clilogin/ver.html",
+                                                       "/clilogin/index01.jsp", "/clilogin/index02.jsp"))
+        phase["main window mapped"] = round((mapped - t0) * 1000)
+        phase["last beacon"] = round((loaded - t0) * 1000)
+        phases.append(phase)
+        mib, count = settled_pss_mib(proc.pid)
+        pss.append(mib)
+        phase["processes"] = count
         stop(proc)
-    return times, pss
+    return times, pss, phases
+
+
+def median_phases(phases):
+    keys = {k for p in phases for k in p}
+    return {k: stats([p[k] for p in phases if k in p])["median"] for k in sorted(keys) if k != "processes"} | {
+        "processes": sorted({p.get("processes") for p in phases})}
 
 
 def chromium_pss(webroot):
@@ -264,9 +299,8 @@ def chromium_pss(webroot):
         deadline = t0 + WAIT_S
         while time.time() < deadline and not requested_since(PORTAL_LOG, "/clilogin/index02.jsp", t0):
             time.sleep(0.05)
-        time.sleep(SETTLE_S + 2)
-        kib, _ = tree_pss_kib(proc.pid)
-        values.append(kib / 1024)
+        mib, _ = settled_pss_mib(proc.pid)
+        values.append(mib)
         stop(proc)
     return values
 
@@ -334,12 +368,15 @@ def main():
 
     add("login_window", "start → login window mapped", "ms", figure_login_window(webroot), "≤ 300 ms")
 
-    auto_times, auto_pss = figure_autologin(CLIENT, [], MAIN_TITLE, PORTAL_LOG, webroot,
+    auto_times, auto_pss, auto_phases = figure_autologin(CLIENT, [], MAIN_TITLE, PORTAL_LOG, webroot,
                                             lambda: client_dir(webroot, autologin=True))
-    min_times, min_pss = figure_autologin(MINIMAL, [webroot], "MinimalShell", PORTAL_LOG, webroot,
+    min_times, min_pss, min_phases = figure_autologin(MINIMAL, [webroot], "MinimalShell", PORTAL_LOG, webroot,
                                           lambda: tempfile.mkdtemp(dir=scratch, prefix="minimal."))
     add("autologin", "automatic login: start → main window with 3 pages", "ms", auto_times,
         "≤ 1.2 × minimal shell", "minimal-shell", min_times)
+    # Median ms from start to each first request: where the automatic login spends its time.
+    results["autologin_phases"] = {"client": median_phases(auto_phases), "minimal-shell": median_phases(min_phases)}
+    log(f"phases: {results['autologin_phases']}")
     peer_pss = chromium_pss(webroot)
     add("pss", "PSS of the client tree after automatic login (settled)", "MiB", auto_pss,
         "≤ 0.9 × chromium --app" if peer_pss is not None else "≤ 0.9 × chromium --app (chromium not installed)",
@@ -374,6 +411,11 @@ def main():
     lines += ["", f"{ROUNDS} rounds each. Machine: {m['nproc']} cores, {m['cpu']}; {m['display']}; {m['rendering']}."]
     if "minimal_shell_pss" in results:
         lines.append(f"Minimal shell PSS after the same pages: {cell(results['minimal_shell_pss'], 'MiB')}.")
+    for who, phase in results["autologin_phases"].items():
+        ms = {k: v for k, v in phase.items() if k != "processes"}
+        lines.append(f"Automatic login, median ms from start ({who}): "
+                     + ", ".join(f"{k.rsplit('/', 1)[-1]} {v}" for k, v in sorted(ms.items(), key=lambda kv: kv[1]))
+                     + f"; processes in the tree: {phase['processes']}.")
     table = "\n".join(lines) + "\n"
     with open(os.path.join(OUT, "results.md"), "w") as f:
         f.write(table)
