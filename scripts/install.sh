@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils xdotool openbox trayer imagemagick
   fonts-noto-cjk libgl1-mesa-dri
   clang-format cppcheck curl clang libclang-rt-14-dev
+  python3-xlib
 )
 
 missing=()
