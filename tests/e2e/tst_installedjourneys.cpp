@@ -1,0 +1,258 @@
+#include "InstalledClient.h"
+#include "PortalProcess.h"
+#include "UpgraderTestSupport.h"
+#include "XWindows.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The installed programs as a user meets them: installed into a scratch prefix, started through the
+// menu entry's start script, checked from outside (X windows, the settings file, the portal's log).
+class InstalledJourneysTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void installLaysOutEveryFile();
+    void firstStartThenTypedLogin();
+    void automaticLoginFromPreparedSettings();
+    void secondStartShowsMessageAndEnds();
+    void faultyServiceShowsMessageAndLoginStaysUsable_data();
+    void faultyServiceShowsMessageAndLoginStaysUsable();
+    void cleanup();
+
+private:
+    QString settingsOf(const QString &dataHome) const
+    {
+        return dataHome + QStringLiteral("/sorvane/mainkw.ini");
+    }
+    static void writeSettings(const QString &path, const QByteArray &text);
+    static QString portalHost(const PortalProcess &portal);
+    static void stop(QProcess &process);
+
+    QTemporaryDir m_prefix;
+    QString m_installLog;
+    bool m_installed = false;
+    QList<QProcess *> m_started;
+};
+
+static const QString kLoginTitle = QStringLiteral("^Sorvane金融终端 用户登录$");
+static const QString kPromptTitle = QStringLiteral("^提示信息$");
+static const QString kMainTitle = QStringLiteral("^E2E行情终端$");
+
+void InstalledJourneysTest::initTestCase()
+{
+    QVERIFY(m_prefix.isValid());
+    m_installed = InstalledClient::installInto(m_prefix.path(), &m_installLog);
+    QVERIFY2(m_installed, qPrintable(m_installLog));
+}
+
+void InstalledJourneysTest::cleanup()
+{
+    for (QProcess *process : std::as_const(m_started))
+        stop(*process);
+    qDeleteAll(m_started);
+    m_started.clear();
+}
+
+void InstalledJourneysTest::stop(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(15000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
+void InstalledJourneysTest::writeSettings(const QString &path, const QByteArray &text)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(text), text.size());
+}
+
+QString InstalledJourneysTest::portalHost(const PortalProcess &portal)
+{
+    return portal.baseUrl().mid(QStringLiteral("http://").size());
+}
+
+void InstalledJourneysTest::installLaysOutEveryFile()
+{
+    for (const QString &file : InstalledClient::expectedFiles())
+        QVERIFY2(QFileInfo::exists(m_prefix.filePath(file)), qPrintable(file));
+    // Side by side, so the client finds the upgrader in its own folder.
+    QVERIFY(QFileInfo(m_prefix.filePath("bin/clikw730")).isExecutable());
+    QVERIFY(QFileInfo(m_prefix.filePath("bin/zunup")).isExecutable());
+    QVERIFY(QFileInfo(m_prefix.filePath("bin/sorvane")).isExecutable());
+
+    QFile entry(m_prefix.filePath("share/applications/sorvane.desktop"));
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(entry.readAll()).split(QLatin1Char('\n'));
+    QVERIFY(lines.contains(QStringLiteral("Name=Sorvane金融终端")));
+    QVERIFY(lines.contains(QStringLiteral("Exec=sorvane")));
+    QVERIFY(lines.contains(QStringLiteral("Icon=sorvane")));
+}
+
+void InstalledJourneysTest::firstStartThenTypedLogin()
+{
+    QVERIFY(m_installed);
+    QTemporaryDir data;
+    PortalProcess portal;
+    QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端"}), qPrintable(portal.errorString()));
+
+    // First start with nothing in the user's folder: the settings file appears with the built-in
+    // web root, the login window shows centred on the screen.
+    auto *first = m_started.emplace_back(new QProcess);
+    InstalledClient::start(*first, m_prefix.path(), data.path(), portalHost(portal));
+    QVERIFY(first->waitForStarted());
+    const QString login = xwindows::waitFor(kLoginTitle, 30000);
+    QVERIFY2(!login.isEmpty(), "no login window");
+    QFile settings(settingsOf(data.path()));
+    QVERIFY2(settings.exists(), "mainkw.ini not created in the user's folder");
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    const QByteArray created = settings.readAll();
+    settings.close();
+    QVERIFY2(created.contains("webroot="), created.constData());
+    const QRect place = xwindows::geometry(login);
+    QVERIFY(place.isValid());
+    QVERIFY2(qAbs(place.center().x() - 640) <= 8 && qAbs(place.center().y() - 512) <= 8,
+             qPrintable(QStringLiteral("login window at %1,%2 %3x%4")
+                            .arg(place.x())
+                            .arg(place.y())
+                            .arg(place.width())
+                            .arg(place.height())));
+    QVERIFY(xwindows::sendKey(login, QStringLiteral("alt+F4")));
+    QVERIFY(first->waitForFinished(15000));
+    QCOMPARE(first->exitCode(), 0);
+
+    // The user points the client at the service, starts it again and types the login.
+    writeSettings(settings.fileName(), QByteArray(created).replace(QByteArray(SORVANE_DEFAULT_WEBROOT),
+                                                                   portal.baseUrl().toUtf8()));
+    auto *second = m_started.emplace_back(new QProcess);
+    InstalledClient::start(*second, m_prefix.path(), data.path(), portalHost(portal));
+    QVERIFY(second->waitForStarted());
+    const QString again = xwindows::waitFor(kLoginTitle, 30000);
+    QVERIFY(!again.isEmpty());
+    QVERIFY(xwindows::sendKey(again, QStringLiteral("ctrl+a"))); // activates it; the name box has focus
+    QVERIFY(InstalledClient::type(QStringLiteral("e2e")));
+    QVERIFY(InstalledClient::key(QStringLiteral("Tab")));
+    QVERIFY(InstalledClient::type(QStringLiteral("pw-e2e")));
+    const QRect at = xwindows::geometry(again);
+    QVERIFY(InstalledClient::clickAt(at.x() + 460 + 31, at.y() + 268 + 10));
+
+    const QString main = xwindows::waitFor(kMainTitle, 60000);
+    QVERIFY2(!main.isEmpty(), "no main window with the title from the login answer");
+    QVERIFY(xwindows::waitGone(kLoginTitle));
+    QTRY_VERIFY_WITH_TIMEOUT(portal.requestLog().join('\n').contains("/clilogin/index03.jsp"), 30000);
+    const QString log = portal.requestLog().join('\n');
+    const int exchange = log.indexOf("/clilogin/clilogin.jsp");
+    QVERIFY2(exchange >= 0, qPrintable(log));
+    QVERIFY(log.indexOf("e2e", exchange) > exchange);
+    for (const char *page : {"/clilogin/index01.jsp", "/clilogin/index02.jsp", "/clilogin/index03.jsp"})
+        QVERIFY2(log.indexOf(page, exchange) > exchange, page);
+}
+
+void InstalledJourneysTest::automaticLoginFromPreparedSettings()
+{
+    QVERIFY(m_installed);
+    QTemporaryDir data;
+    PortalProcess portal;
+    QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端"}), qPrintable(portal.errorString()));
+    writeSettings(settingsOf(data.path()),
+                  "[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
+                      "\nsavepass=1\naotologin=1\nuserid=e2e\nuserpass=pw-e2e\nuserrole=\n");
+
+    auto *client = m_started.emplace_back(new QProcess);
+    InstalledClient::start(*client, m_prefix.path(), data.path(), portalHost(portal));
+    QVERIFY(client->waitForStarted());
+    QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(),
+             "automatic login did not reach the main window");
+    QTRY_VERIFY_WITH_TIMEOUT(portal.requestLog().join('\n').contains("/clilogin/index03.jsp"), 30000);
+    const QString log = portal.requestLog().join('\n');
+    QVERIFY(log.contains("/clilogin/clilogin.jsp"));
+    QVERIFY(log.contains("/clilogin/index01.jsp") && log.contains("/clilogin/index02.jsp"));
+}
+
+void InstalledJourneysTest::secondStartShowsMessageAndEnds()
+{
+    QVERIFY(m_installed);
+    QTemporaryDir data;
+    PortalProcess portal;
+    QVERIFY2(portal.start(), qPrintable(portal.errorString()));
+    auto *running = m_started.emplace_back(new QProcess);
+    InstalledClient::start(*running, m_prefix.path(), data.path(), portalHost(portal));
+    QVERIFY(running->waitForStarted());
+    QVERIFY(!xwindows::waitFor(kLoginTitle, 30000).isEmpty());
+
+    auto *again = m_started.emplace_back(new QProcess);
+    InstalledClient::start(*again, m_prefix.path(), data.path(), portalHost(portal));
+    QVERIFY(again->waitForStarted());
+    const QString box = xwindows::waitFor(kPromptTitle, 30000);
+    QVERIFY2(!box.isEmpty(), "the second start shows no message");
+    QVERIFY(xwindows::sendKey(box, QStringLiteral("Return")));
+    QVERIFY(again->waitForFinished(15000));
+    QCOMPARE(again->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(again->exitCode(), 0);
+    QCOMPARE(xwindows::visible(kLoginTitle).size(), 1);
+    QCOMPARE(running->state(), QProcess::Running);
+}
+
+void InstalledJourneysTest::faultyServiceShowsMessageAndLoginStaysUsable_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("garbage answer") << QStringLiteral("malformed");
+    QTest::newRow("server error") << QStringLiteral("status:500");
+    QTest::newRow("empty answer") << QStringLiteral("empty");
+    QTest::newRow("connection reset") << QStringLiteral("reset");
+    QTest::newRow("slow but in time") << QStringLiteral("delay:3000");
+}
+
+void InstalledJourneysTest::faultyServiceShowsMessageAndLoginStaysUsable()
+{
+    QFETCH(QString, fault);
+    QVERIFY(m_installed);
+    QTemporaryDir data;
+    PortalProcess portal;
+    QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端", "--fault", "/clilogin/clilogin.jsp=" + fault}),
+             qPrintable(portal.errorString()));
+    writeSettings(settingsOf(data.path()),
+                  "[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
+                      "\nsavepass=1\naotologin=0\nuserid=e2e\nuserpass=pw-e2e\nuserrole=\n");
+    auto *client = m_started.emplace_back(new QProcess);
+    InstalledClient::start(*client, m_prefix.path(), data.path(), portalHost(portal));
+    QVERIFY(client->waitForStarted());
+    const QString login = xwindows::waitFor(kLoginTitle, 30000);
+    QVERIFY(!login.isEmpty());
+    const QRect at = xwindows::geometry(login);
+    QVERIFY(InstalledClient::clickAt(at.x() + 460 + 31, at.y() + 268 + 10));
+
+    if (fault.startsWith(QLatin1String("delay"))) {
+        // Slow is not broken: the login goes through.
+        QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(), "slow answer did not log in");
+        return;
+    }
+    const QString box = xwindows::waitFor(QStringLiteral("^登录失败1$"), 45000);
+    QVERIFY2(!box.isEmpty(), "no message about the failed login");
+    QVERIFY(xwindows::visible(kMainTitle).isEmpty());
+    QVERIFY(xwindows::sendKey(box, QStringLiteral("Return")));
+    QVERIFY(xwindows::waitGone(QStringLiteral("^登录失败1$")));
+    QCOMPARE(client->state(), QProcess::Running);
+
+    // The service recovers; the same window logs in.
+    QVERIFY(portal.setFault(QStringLiteral("/clilogin/clilogin.jsp"), QString()));
+    QVERIFY(!xwindows::visible(kLoginTitle).isEmpty());
+    QVERIFY(InstalledClient::clickAt(at.x() + 460 + 31, at.y() + 268 + 10));
+    QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(), "no login after the service recovered");
+}
+
+UPGRADER_TEST_MAIN(InstalledJourneysTest, QCoreApplication)
+#include "tst_installedjourneys.moc"
