@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 #include <functional>
 
 using namespace UpgraderTest;
@@ -274,6 +276,9 @@ void TestUpgradeProcedure::twoProcessesOnlyLastStopped()
     QVERIFY(waitUntilGone(second));
     QVERIFY(isAlive(first));
     QCOMPARE(m_prompts, QStringList{QStringLiteral("程序更新成功,即将重新运行")});
+    // The survivor must not be found by the next case's stop by name.
+    ::kill(pid_t(first), SIGKILL);
+    QVERIFY(waitUntilGone(first));
 }
 
 void TestUpgradeProcedure::missingFolderCreated()
