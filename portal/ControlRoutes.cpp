@@ -22,7 +22,7 @@ void handleFaultControl(const httplib::Request &request, httplib::Response &resp
 {
     const QueryItems query = parseQuery(rawQueryOf(request));
     const std::string path = queryValue(query, "path");
-    const std::string settingText = queryValue(query, "spec");
+    const std::string settingText = queryValue(query, "setting");
     if (path.empty() || path[0] != '/') {
         answerText(response, 400, "path must start with /\n");
         return;

@@ -91,7 +91,7 @@ QUrl PortalProcess::url(const QString &pathAndQuery) const
 bool PortalProcess::setFault(const QString &path, const QString &setting)
 {
     bool ok = false;
-    get(QStringLiteral("/__control/fault?path=%1&spec=%2").arg(encoded(path), encoded(setting)), &ok);
+    get(QStringLiteral("/__control/fault?path=%1&setting=%2").arg(encoded(path), encoded(setting)), &ok);
     return ok;
 }
 

@@ -1,13 +1,19 @@
 #include "LoginTestSupport.h"
 
 #include "AppWindows.h"
+#include "BrowserWait.h"
+#include "ClientStartup.h"
 #include "CppWebBrowser.h"
+#include "PortalProcess.h"
 #include "SettingsFile.h"
 #include "client/login/Flogin.h"
+#include "client/mainwindow/Main.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QVariant>
 
@@ -154,4 +160,61 @@ void XDrag(const QPoint &from, const QPoint &by)
         XMoveTo(from + by * step / 4);
     XButtonUp(1);
     QTest::qWait(300);
+}
+
+LoginCaseFixture::LoginCaseFixture() = default;
+LoginCaseFixture::~LoginCaseFixture() = default;
+
+void LoginCaseFixture::createWindows()
+{
+    const ScratchDir creation;
+    CreateClientWindows();
+    for (QWidget *window : AppWindows())
+        window->hide();
+}
+void LoginCaseFixture::beginCase()
+{
+    m_dir = std::make_unique<ScratchDir>();
+    QVERIFY(m_dir->isValid());
+    m_boxes = std::make_unique<MessageBoxRecorder>();
+    SetBrowserWaitLimitMs(30000);
+}
+void LoginCaseFixture::endCase()
+{
+    frmMain->hide();
+    // Later tests must see their own pages load, not ones left from here.
+    for (TCppWebBrowser *browser : {frmMain->cppHead, frmMain->cppBody, frmMain->cppEnd}) {
+        if (browser->hasPage()) {
+            browser->Navigate(QStringLiteral("about:blank"));
+            WaitWhileBusy(browser);
+        }
+    }
+    if (frmLogin)
+        frmLogin->hide();
+    m_portal.reset();
+    m_boxes.reset();
+    m_dir.reset();
+    SetBrowserWaitLimitMs(30000);
+}
+void LoginCaseFixture::startPortal(const QStringList &arguments, const QString &webRootSuffix,
+                                   const QMap<QString, QString> &settings)
+{
+    m_portal = std::make_unique<PortalProcess>();
+    QVERIFY2(m_portal->start(arguments), qPrintable(m_portal->errorString()));
+    QMap<QString, QString> values{{QStringLiteral("webroot"), m_portal->baseUrl() + webRootSuffix},
+                                  {QStringLiteral("savepass"), QStringLiteral("0")},
+                                  {QStringLiteral("aotologin"), QStringLiteral("0")},
+                                  {QStringLiteral("userid"), QString()},
+                                  {QStringLiteral("userpass"), QString()},
+                                  {QStringLiteral("userrole"), QString()}};
+    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+        values.insert(it.key(), it.value());
+    WriteLoginSettings(values);
+}
+void LoginCaseFixture::typeAndLogIn(const QString &userId, const QString &userPass)
+{
+    TfrmLogin *login = FreshLoginWindow();
+    login->teUserId->setText(userId);
+    login->teUserPass->setText(userPass);
+    QTest::mouseClick(login->cbLogin, Qt::LeftButton);
 }

@@ -8,6 +8,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <memory>
+
+class PortalProcess;
 class TCppWebBrowser;
 class TfrmLogin;
 
@@ -78,3 +81,24 @@ void XButtonUp(int button);
 void XClick(const QPoint &global, int button);
 // Presses the left button at `from`, drags by `by` and releases.
 void XDrag(const QPoint &from, const QPoint &by);
+
+// One login test case's world: its own working folder, its own portal that the settings file points
+// at, and a recorder answering the message boxes. Test classes derive from it and call
+// createWindows(), beginCase() and endCase() from initTestCase(), init() and cleanup().
+class LoginCaseFixture
+{
+protected:
+    LoginCaseFixture();
+    ~LoginCaseFixture();
+
+    static void createWindows();
+    void beginCase();
+    void endCase();
+    void startPortal(const QStringList &arguments, const QString &webRootSuffix = QString(),
+                     const QMap<QString, QString> &settings = {});
+    void typeAndLogIn(const QString &userId, const QString &userPass);
+
+    std::unique_ptr<ScratchDir> m_dir;
+    std::unique_ptr<PortalProcess> m_portal;
+    std::unique_ptr<MessageBoxRecorder> m_boxes;
+};

@@ -23,7 +23,7 @@
 
 // Logging in against the real portal: typed, remembered and automatic logins, the service's
 // answers and failures, the settings stored afterwards.
-class LoginExchangeTest : public QObject
+class LoginExchangeTest : public QObject, protected LoginCaseFixture
 {
     Q_OBJECT
 
@@ -43,73 +43,21 @@ private slots:
     void rememberOnlyKeepsStoredAutomaticLogin();
     void notRememberedForgetsPasswordAndAutomaticLogin();
     void secondLoginLoadsNoVersionPage();
-
-private:
-    void startPortal(const QStringList &arguments, const QString &webRootSuffix = QString(),
-                     const QMap<QString, QString> &settings = {});
-    void typeAndLogIn(const QString &userId, const QString &userPass);
-
-    std::unique_ptr<ScratchDir> m_dir;
-    std::unique_ptr<PortalProcess> m_portal;
-    std::unique_ptr<MessageBoxRecorder> m_boxes;
 };
 
 void LoginExchangeTest::initTestCase()
 {
-    const ScratchDir creation;
-    CreateClientWindows();
-    for (QWidget *window : AppWindows())
-        window->hide();
+    createWindows();
 }
 
 void LoginExchangeTest::init()
 {
-    m_dir = std::make_unique<ScratchDir>();
-    QVERIFY(m_dir->isValid());
-    m_boxes = std::make_unique<MessageBoxRecorder>();
-    SetBrowserWaitLimitMs(30000);
+    beginCase();
 }
 
 void LoginExchangeTest::cleanup()
 {
-    frmMain->hide();
-    // Later tests must see their own pages load, not ones left from here.
-    for (TCppWebBrowser *browser : {frmMain->cppHead, frmMain->cppBody, frmMain->cppEnd}) {
-        if (browser->hasPage()) {
-            browser->Navigate(QStringLiteral("about:blank"));
-            WaitWhileBusy(browser);
-        }
-    }
-    if (frmLogin)
-        frmLogin->hide();
-    m_portal.reset();
-    m_boxes.reset();
-    m_dir.reset();
-    SetBrowserWaitLimitMs(30000);
-}
-
-void LoginExchangeTest::startPortal(const QStringList &arguments, const QString &webRootSuffix,
-                                    const QMap<QString, QString> &settings)
-{
-    m_portal = std::make_unique<PortalProcess>();
-    QVERIFY2(m_portal->start(arguments), qPrintable(m_portal->errorString()));
-    QMap<QString, QString> values{{QStringLiteral("webroot"), m_portal->baseUrl() + webRootSuffix},
-                                  {QStringLiteral("savepass"), QStringLiteral("0")},
-                                  {QStringLiteral("aotologin"), QStringLiteral("0")},
-                                  {QStringLiteral("userid"), QString()},
-                                  {QStringLiteral("userpass"), QString()},
-                                  {QStringLiteral("userrole"), QString()}};
-    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-        values.insert(it.key(), it.value());
-    WriteLoginSettings(values);
-}
-
-void LoginExchangeTest::typeAndLogIn(const QString &userId, const QString &userPass)
-{
-    TfrmLogin *login = FreshLoginWindow();
-    login->teUserId->setText(userId);
-    login->teUserPass->setText(userPass);
-    QTest::mouseClick(login->cbLogin, Qt::LeftButton);
+    endCase();
 }
 
 void LoginExchangeTest::typedLoginEntersMainWindowWithSession()
