@@ -44,7 +44,9 @@ PopupGeometryPlan PlanPopupGeometry(const QString &left, const QString &top, con
 
 QPoint CentredPosition(const QSize &desktop, const QSize &window)
 {
-    return QPoint((desktop.width() - window.width()) / 2, (desktop.height() - window.height()) / 2);
+    // A window larger than the desktop keeps its top-left edge on screen, as in the corner rule.
+    return QPoint(std::max((desktop.width() - window.width()) / 2, 0),
+                  std::max((desktop.height() - window.height()) / 2, 0));
 }
 
 QPoint BottomRightPosition(const ScreenMetrics &metrics, const QSize &window)

@@ -38,7 +38,7 @@ struct ScreenMetrics
     QSize workArea; // the screen less the task bar; only its size is used
 };
 
-// The window's top-left centred on the desktop.
+// The window's top-left centred on the desktop; never below 0.
 QPoint CentredPosition(const QSize &desktop, const QSize &window);
 
 // The window's top-left in the bottom-right corner of the work area: the task bar's thickness

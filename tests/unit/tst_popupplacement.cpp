@@ -63,6 +63,10 @@ void PopupPlacementTest::openWindowGeometry_data()
                                               << ""
                                               << "400"
                                               << "300" << QRect(440, 362, 400, 300);
+    QTest::newRow("centre, wider than the desktop") << "center"
+                                                    << ""
+                                                    << "4444"
+                                                    << "2000" << QRect(0, 0, 4444, 2000);
     QTest::newRow("centre beats the corner") << "youxia"
                                              << "center"
                                              << ""
