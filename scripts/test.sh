@@ -9,3 +9,5 @@ bash scripts/lint.sh
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j"$(nproc)" --timeout 600
 # The pure functions under libFuzzer with sanitizers, a bounded time each.
 bash scripts/fuzz.sh
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+bash scripts/sanitize.sh
