@@ -12,236 +12,24 @@ import subprocess
 import sys
 import tempfile
 import time
-from datetime import datetime, timezone
 
-from Xlib import X, display as xdisplay
+from benchlib import (BUILD, CLIENT, LOGIN_TITLE, MAIN_TITLE, client_dir, first_requests, log, requested_since,
+                      scratch, settled_pss_mib, spawn, started, stats, start_portal, stop, wait_beacons, wait_mapped)
+import popups
 
-BUILD = os.path.abspath(sys.argv[1])
 ROUNDS = int(sys.argv[2])
 OUT = os.path.abspath(sys.argv[3])
 SKIP_DOWNLOAD = os.environ.get("BENCH_SKIP_DOWNLOAD") == "1"
 
-CLIENT = os.path.join(BUILD, "client/startup/clikw730")
-PORTAL = os.path.join(BUILD, "portal/portal")
 MINIMAL = os.path.join(BUILD, "bench/minimal-shell/minimal_shell")
 DOWNLOAD_BENCH = os.path.join(BUILD, "bench/upgrader-download/upgrader_download_bench")
-LOGIN_TITLE = "Sorvane金融终端 用户登录"
-MAIN_TITLE = "BenchMainWindow"  # the title the portal sends for the bench user
 PAGES = ("index01", "index02", "index03")
-WAIT_S = 30
-SETTLE_S = 3
-
-scratch = tempfile.mkdtemp(prefix="sorvane-bench.")
-started = []  # process groups to end
-dpy = xdisplay.Display()
-NET_WM_NAME = dpy.intern_atom("_NET_WM_NAME")
-UTF8 = dpy.intern_atom("UTF8_STRING")
-
-
-def log(text):
-    print(text, file=sys.stderr, flush=True)
-
-
-def spawn(args, cwd=None, env=None, out=subprocess.DEVNULL):
-    proc = subprocess.Popen(args, cwd=cwd, env=env, stdout=out, stderr=subprocess.DEVNULL,
-                            start_new_session=True)
-    started.append(proc)
-    return proc
-
-
-def stop(proc):
-    try:
-        os.killpg(proc.pid, signal.SIGTERM)
-    except ProcessLookupError:
-        pass
-    try:
-        proc.wait(timeout=5)
-    except subprocess.TimeoutExpired:
-        pass
-    try:
-        os.killpg(proc.pid, signal.SIGKILL)  # renderers left behind
-    except ProcessLookupError:
-        pass
-    proc.wait(timeout=5)
-    # The group may outlive its leader for a moment; the next start needs the lock free.
-    deadline = time.time() + 5
-    while time.time() < deadline and group_alive(proc.pid):
-        time.sleep(0.05)
-    if proc in started:
-        started.remove(proc)
-
-
-def group_alive(pgid):
-    for entry in os.listdir("/proc"):
-        if entry.isdigit():
-            try:
-                with open(f"/proc/{entry}/stat") as f:
-                    fields = f.read().rsplit(")", 1)[1].split()
-                if int(fields[2]) == pgid and fields[0] != "Z":
-                    return True
-            except (OSError, IndexError):
-                pass
-    return False
-
-
-def window_name(win):
-    try:
-        prop = win.get_full_property(NET_WM_NAME, UTF8)
-        if prop is not None:
-            value = prop.value
-            return value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
-        name = win.get_wm_name()
-        return name if isinstance(name, str) else None
-    except Exception:
-        return None
-
-
-def mapped_window(title):
-    """True when a viewable window with exactly this title exists (client windows sit inside frames)."""
-    stack = [(dpy.screen().root, 0)]
-    while stack:
-        win, depth = stack.pop()
-        try:
-            children = win.query_tree().children
-        except Exception:
-            continue
-        for child in children:
-            try:
-                if child.get_attributes().map_state != X.IsViewable:
-                    continue
-            except Exception:
-                continue
-            if window_name(child) == title:
-                return True
-            if depth < 3:
-                stack.append((child, depth + 1))
-    return False
-
-
-def wait_mapped(title, limit=WAIT_S):
-    deadline = time.time() + limit
-    while time.time() < deadline:
-        if mapped_window(title):
-            return time.time()
-        time.sleep(0.003)
-    return None
-
-
-def portal_log(path):
-    with open(path, encoding="utf-8", errors="replace") as f:
-        return [line.rstrip("\n").split("\t") for line in f if line.strip()]
-
-
-def beacon_times(log_path, since, pages):
-    found = {}
-    for fields in portal_log(log_path):
-        if len(fields) < 3 or fields[1] != "/__beacon":
-            continue
-        match = re.search(r"page=([^&]+)", fields[2])
-        if not match or match.group(1) not in pages:
-            continue
-        at = datetime.strptime(fields[0], "%Y-%m-%dT%H:%M:%S.%fZ").replace(tzinfo=timezone.utc).timestamp()
-        if at >= since - 0.001 and match.group(1) not in found:
-            found[match.group(1)] = at
-    return found
-
-
-def requested_since(log_path, path, since):
-    for fields in portal_log(log_path):
-        if len(fields) > 1 and fields[1] == path and datetime.strptime(fields[0], "%Y-%m-%dT%H:%M:%S.%fZ").replace(
-                tzinfo=timezone.utc).timestamp() >= since - 0.001:
-            return True
-    return False
-
-
-def first_requests(log_path, since, paths):
-    """Milliseconds from `since` to the first request for each path: where the start-up time goes."""
-    found = {}
-    for fields in portal_log(log_path):
-        if len(fields) > 1 and fields[1] in paths and fields[1] not in found:
-            at = datetime.strptime(fields[0], "%Y-%m-%dT%H:%M:%S.%fZ").replace(tzinfo=timezone.utc).timestamp()
-            if at >= since - 0.001:
-                found[fields[1]] = round((at - since) * 1000)
-    return found
-
-
-def wait_beacons(log_path, since, pages, limit=WAIT_S):
-    deadline = time.time() + limit
-    while time.time() < deadline:
-        found = beacon_times(log_path, since, pages)
-        if len(found) == len(pages):
-            return max(found.values())
-        time.sleep(0.02)
-    return None
-
-
-def tree_pss_kib(root_pid):
-    children = {}
-    for entry in os.listdir("/proc"):
-        if entry.isdigit():
-            try:
-                with open(f"/proc/{entry}/stat") as f:
-                    ppid = int(f.read().rsplit(")", 1)[1].split()[1])
-                children.setdefault(ppid, []).append(int(entry))
-            except (OSError, IndexError, ValueError):
-                pass
-    total, count, todo = 0, 0, [root_pid]
-    while todo:
-        pid = todo.pop()
-        try:
-            with open(f"/proc/{pid}/smaps_rollup") as f:
-                for line in f:
-                    if line.startswith("Pss:"):
-                        total += int(line.split()[1])
-                        count += 1
-                        break
-        except OSError:
-            pass
-        todo.extend(children.get(pid, []))
-    return total, count
-
-
-def settled_pss_mib(pid, limit=12):
-    """PSS once the tree stops changing: same process count and within 2 % twice in a row."""
-    time.sleep(SETTLE_S)
-    last, deadline = tree_pss_kib(pid), time.time() + limit
-    while time.time() < deadline:
-        time.sleep(0.5)
-        now = tree_pss_kib(pid)
-        if now[1] == last[1] and abs(now[0] - last[0]) <= 0.02 * max(last[0], 1):
-            return now[0] / 1024, now[1]
-        last = now
-    return last[0] / 1024, last[1]
-
-
-def start_portal(extra=()):
-    log_path = os.path.join(scratch, f"portal-{len(os.listdir(scratch))}.log")
-    out_path = log_path + ".out"
-    out = open(out_path, "w")
-    proc = spawn([PORTAL, "--port", "0", "--user", f"demo:demo123:{MAIN_TITLE}", "--log", log_path, *extra],
-                 out=out)
-    deadline = time.time() + 10
-    while time.time() < deadline:
-        with open(out_path) as f:
-            match = re.search(r"portal listening on (http://\S+)", f.read())
-        if match:
-            return proc, match.group(1), log_path
-        time.sleep(0.02)
-    raise SystemExit("portal did not start")
-
-
-def client_dir(webroot, autologin):
-    folder = tempfile.mkdtemp(dir=scratch, prefix="client.")
-    if autologin:
-        with open(os.path.join(folder, "mainkw.ini"), "w") as f:
-            f.write(f"[linkinfo]\nwebroot={webroot}\nsavepass=1\naotologin=1\nuserid=demo\nuserpass=demo123\n")
-    return folder
 
 
 def figure_login_window(webroot):
     values = []
     for _ in range(ROUNDS):
-        folder = client_dir(webroot, autologin=False)
+        folder = client_dir(webroot, autologin=False, settings=False)
         t0 = time.time()
         proc = spawn([CLIENT], cwd=folder)
         at = wait_mapped(LOGIN_TITLE)
@@ -331,15 +119,6 @@ def figure_download():
     return ours, theirs, out.stdout
 
 
-def stats(values):
-    if not values:
-        return None
-    ordered = sorted(values)
-    n = len(ordered)
-    median = ordered[n // 2] if n % 2 else (ordered[n // 2 - 1] + ordered[n // 2]) / 2
-    return {"median": round(median, 1), "min": round(ordered[0], 1), "max": round(ordered[-1], 1), "n": n}
-
-
 def machine():
     model = "unknown"
     with open("/proc/cpuinfo") as f:
@@ -352,41 +131,82 @@ def machine():
             "rendering": "software (no GPU; Mesa llvmpipe / Chromium software compositing)"}
 
 
+def cell(s, unit):
+    if not s or s.get("median") is None:
+        return "not measured"
+    if "min" not in s:
+        return f"{s['median']} {unit}"
+    return f"{s['median']} {unit} ({s['min']}–{s['max']})"
+
+
+def wanted(name):
+    """BENCH_ONLY=login,autologin,popups,latency,download runs only those figures."""
+    only = os.environ.get("BENCH_ONLY")
+    return not only or name in only.split(",")
+
+
 def main():
     global PORTAL_LOG
-    results = {"machine": machine(), "rounds": ROUNDS, "figures": []}
+    results = {"machine": machine(), "rounds": ROUNDS, "figures": [], "notes": []}
     portal, webroot, PORTAL_LOG = start_portal()
     log(f"portal at {webroot}")
 
-    def add(key, label, unit, values, target, peer=None, peer_values=None):
-        entry = {"key": key, "figure": label, "unit": unit, "ours": stats(values), "target": target}
+    def add(key, label, unit, values, target, peer=None, peer_values=None, ours=None):
+        entry = {"key": key, "figure": label, "unit": unit, "ours": ours or stats(values), "target": target}
         if peer:
             entry["peer"] = peer
             entry["peer_values"] = stats(peer_values)
         results["figures"].append(entry)
         log(f"{label}: {entry['ours']}" + (f" peer {entry.get('peer_values')}" if peer else ""))
 
-    add("login_window", "start → login window mapped", "ms", figure_login_window(webroot), "≤ 300 ms")
+    if wanted("login"):
+        add("login_window", "start → login window mapped", "ms", figure_login_window(webroot), "≤ 300 ms")
 
-    auto_times, auto_pss, auto_phases = figure_autologin(CLIENT, [], MAIN_TITLE, PORTAL_LOG, webroot,
-                                            lambda: client_dir(webroot, autologin=True))
-    min_times, min_pss, min_phases = figure_autologin(MINIMAL, [webroot], "MinimalShell", PORTAL_LOG, webroot,
-                                          lambda: tempfile.mkdtemp(dir=scratch, prefix="minimal."))
-    add("autologin", "automatic login: start → main window with 3 pages", "ms", auto_times,
-        "≤ 1.2 × minimal shell", "minimal-shell", min_times)
-    # Median ms from start to each first request: where the automatic login spends its time.
-    results["autologin_phases"] = {"client": median_phases(auto_phases), "minimal-shell": median_phases(min_phases)}
-    log(f"phases: {results['autologin_phases']}")
-    peer_pss = chromium_pss(webroot)
-    add("pss", "PSS of the client tree after automatic login (settled)", "MiB", auto_pss,
-        "≤ 0.9 × chromium --app" if peer_pss is not None else "≤ 0.9 × chromium --app (chromium not installed)",
-        "chromium --app (body page)" if peer_pss is not None else "minimal-shell",
-        peer_pss if peer_pss is not None else min_pss)
-    if peer_pss is not None:
-        results["minimal_shell_pss"] = stats(min_pss)
+    if wanted("autologin"):
+        auto_times, auto_pss, auto_phases = figure_autologin(CLIENT, [], MAIN_TITLE, PORTAL_LOG, webroot,
+                                                lambda: client_dir(webroot, autologin=True))
+        min_times, min_pss, min_phases = figure_autologin(MINIMAL, [webroot], "MinimalShell", PORTAL_LOG, webroot,
+                                              lambda: tempfile.mkdtemp(dir=scratch, prefix="minimal."))
+        add("autologin", "automatic login: start → main window with 3 pages", "ms", auto_times,
+            "≤ 1.2 × minimal shell", "minimal-shell", min_times)
+        # Median ms from start to each first request: where the automatic login spends its time.
+        phases = {"client": median_phases(auto_phases), "minimal-shell": median_phases(min_phases)}
+        results["autologin_phases"] = phases
+        log(f"phases: {phases}")
+        peer_pss = chromium_pss(webroot)
+        add("pss", "PSS of the client tree after automatic login (settled)", "MiB", auto_pss,
+            "≤ 0.9 × chromium --app" if peer_pss is not None else "≤ 0.9 × chromium --app (chromium not installed)",
+            "chromium --app (body page)" if peer_pss is not None else "minimal-shell",
+            peer_pss if peer_pss is not None else min_pss)
+        if peer_pss is not None:
+            results["notes"].append(f"Minimal shell PSS after the same pages: {cell(stats(min_pss), 'MiB')}.")
+        for who, phase in phases.items():
+            ms = {k: v for k, v in phase.items() if k != "processes"}
+            results["notes"].append(
+                f"Automatic login, median ms from start ({who}): "
+                + ", ".join(f"{k.rsplit('/', 1)[-1]} {v}" for k, v in sorted(ms.items(), key=lambda kv: kv[1]))
+                + f"; processes in the tree: {phase['processes']}.")
     stop(portal)
 
-    download = figure_download()
+    if wanted("popups"):
+        cost = popups.figure_popup_cost(ROUNDS)
+        results["popup_cost"] = cost
+        add("popup_pss", "PSS per extra pop-up (0, 1, 2, 4, 8 open; slope)", "MiB", None, "≤ 12 MiB",
+            ours={"median": cost["MiB_per_popup"]})
+        add("popup_time", "click → all pop-ups loaded, per extra pop-up (slope)", "ms", None, "≤ 150 ms",
+            ours={"median": cost["ms_per_popup"]})
+        results["notes"].append("Pop-ups open → median PSS / median ms from the click to the last one loaded: " + ", ".join(
+            f"{n}: {cell(cost['MiB'][n], 'MiB')} / {cell(cost['ms'][n], 'ms')}" for n in popups.COUNTS) + ".")
+
+    if wanted("latency"):
+        latencies = popups.figure_command_latency(100)
+        p50, p95 = popups.percentile(latencies, 0.5), popups.percentile(latencies, 0.95)
+        results["command_latency"] = {"p50": p50, "p95": p95, "rounds": len(latencies)}
+        add("command_latency", "command link clicked → pop-up mapped (p50 over 100 rounds)", "ms", latencies,
+            "p50 ≤ 50 ms", ours=dict(stats(latencies) or {}, median=p50) if latencies else None)
+        results["notes"].append(f"Command link → pop-up mapped: p50 {p50} ms, p95 {p95} ms over {len(latencies)} rounds.")
+
+    download = figure_download() if wanted("download") else None
     if download:
         ours, theirs, raw = download
         add("download", "upgrader download of 100 MiB", "MiB/s", ours, "≥ 0.85 × curl", "curl -o", theirs)
@@ -399,23 +219,13 @@ def main():
         json.dump(results, f, ensure_ascii=False, indent=2)
     lines = ["| figure | ours: median (min–max) | peer | peer: median (min–max) | ratio | target |",
              "|---|---|---|---|---|---|"]
-
-    def cell(s, unit):
-        return f"{s['median']} {unit} ({s['min']}–{s['max']})" if s else "not measured"
-
     for e in results["figures"]:
         lines.append(f"| {e['figure']} | {cell(e['ours'], e['unit'])} | {e.get('peer', '—')} | "
                      f"{cell(e.get('peer_values'), e['unit']) if e.get('peer') else '—'} | "
                      f"{e['ratio_to_peer'] if e['ratio_to_peer'] is not None else '—'} | {e['target']} |")
     m = results["machine"]
     lines += ["", f"{ROUNDS} rounds each. Machine: {m['nproc']} cores, {m['cpu']}; {m['display']}; {m['rendering']}."]
-    if "minimal_shell_pss" in results:
-        lines.append(f"Minimal shell PSS after the same pages: {cell(results['minimal_shell_pss'], 'MiB')}.")
-    for who, phase in results["autologin_phases"].items():
-        ms = {k: v for k, v in phase.items() if k != "processes"}
-        lines.append(f"Automatic login, median ms from start ({who}): "
-                     + ", ".join(f"{k.rsplit('/', 1)[-1]} {v}" for k, v in sorted(ms.items(), key=lambda kv: kv[1]))
-                     + f"; processes in the tree: {phase['processes']}.")
+    lines += results["notes"]
     table = "\n".join(lines) + "\n"
     with open(os.path.join(OUT, "results.md"), "w") as f:
         f.write(table)
