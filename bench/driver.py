@@ -13,7 +13,7 @@ import sys
 import tempfile
 import time
 
-from benchlib import (BUILD, CLIENT, LOGIN_TITLE, MAIN_TITLE, client_dir, first_requests, log, requested_since,
+from benchlib import (BUILD, CLIENT, LOGIN_TITLE, MAIN_TITLE, WAIT_S, client_dir, first_requests, log, requested_since,
                       scratch, settled_pss_mib, spawn, started, stats, start_portal, stop, wait_beacons, wait_mapped)
 import popups
 

@@ -86,6 +86,7 @@ private:
     void startVersionCheck();
     void cppverDocumentComplete(const QString &url);
     void versionPageTimedOut();
+    void prepareMainPages();
     void finishLoginWithFailure(const QString &message);
     void openFramedPage(const QString &path, const QString &title);
 

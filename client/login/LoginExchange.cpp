@@ -48,6 +48,8 @@ void TfrmLogin::atLoginExecute()
 
     const QPointer<TfrmLogin> self(this);
     web1->Navigate(address);
+    // The wait for the answer is idle time: the main window's page areas get ready meanwhile.
+    prepareMainPages();
     const bool answered = WaitWhileBusy(web1);
     if (!self)
         return;
@@ -73,6 +75,16 @@ void TfrmLogin::atLoginExecute()
         return;
     }
     startVersionCheck();
+}
+
+void TfrmLogin::prepareMainPages()
+{
+    if (!frmMain)
+        return;
+    for (TCppWebBrowser *area : {frmMain->cppHead, frmMain->cppBody, frmMain->cppEnd}) {
+        if (area)
+            area->prepare();
+    }
 }
 
 void TfrmLogin::finishLoginWithFailure(const QString &message)

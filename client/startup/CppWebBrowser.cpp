@@ -135,6 +135,11 @@ void TCppWebBrowser::ensureView()
     m_view->setPage(ensurePage());
 }
 
+void TCppWebBrowser::prepare()
+{
+    ensureView();
+}
+
 void TCppWebBrowser::showEvent(QShowEvent *event)
 {
     ensureView();

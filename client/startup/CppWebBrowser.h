@@ -59,6 +59,10 @@ public:
     // Runs a script in the page; the callback (optional) receives its result.
     void runScript(const QString &script, const std::function<void(const QVariant &)> &done = {});
 
+    // Creates the engine page and its view ahead of the first navigation, so a browser that is about
+    // to be shown does not pay for them then.
+    void prepare();
+
     // Frees the engine page at once (a closed pop-up gives its memory back).
     void releasePage();
     bool hasPage() const { return m_page != nullptr; }
