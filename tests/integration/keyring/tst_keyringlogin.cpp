@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -32,6 +33,7 @@ private slots:
     void olderClientsPasswordMovesOnlyOnSuccess();
     void forgettingClearsTheKeyring_data();
     void forgettingClearsTheKeyring();
+    void stuckKeyringNeverHoldsTheLogin();
 
 private:
     QString entry() const { return KeyringKey(QStringLiteral("demo"), m_portal->baseUrl()); }
@@ -151,6 +153,42 @@ void KeyringLoginTest::forgettingClearsTheKeyring()
     // Nothing brings the password back on the next start.
     frmMain->hide();
     QCOMPARE(FreshLoginWindow()->teUserPass->text(), QString());
+}
+
+void KeyringLoginTest::stuckKeyringNeverHoldsTheLogin()
+{
+    if (!KeyringExpected())
+        QSKIP("needs the keyring daemon of a keyring session");
+    startPortal({}, QString(),
+                {{QStringLiteral("savepass"), QStringLiteral("1")},
+                 {QStringLiteral("aotologin"), QStringLiteral("1")},
+                 {QStringLiteral("userid"), QStringLiteral("demo")}});
+    QVERIFY(platform::WriteSecret(KeyringService(), entry(), QStringLiteral("demo123")));
+    QVERIFY(PauseKeyringDaemon());
+    const int limit = platform::SecretWaitLimitMs();
+    platform::SetSecretWaitLimitMs(1000);
+
+    QElapsedTimer clock;
+    clock.start();
+    TfrmLogin *login = FreshLoginWindow();
+    const qint64 openMs = clock.elapsed();
+    // The keyring did not answer: the window opens without the password and waits for the user.
+    const QString offered = login->teUserPass->text();
+    login->teUserPass->setText(QStringLiteral("demo123"));
+    QTest::mouseClick(login->cbLogin, Qt::LeftButton);
+    const bool entered = QTest::qWaitFor([] { return frmMain->isVisible(); }, 20000);
+    const QString stored = StoredSetting(QStringLiteral("userpass"));
+
+    QVERIFY(ResumeKeyringDaemon());
+    platform::SetSecretWaitLimitMs(limit);
+    QVERIFY(platform::SecretStoreReachable());
+
+    qInfo("stuck keyring: login window made in %lld ms with a 1000 ms limit", openMs);
+    QVERIFY2(openMs < 5000, qPrintable(QString::number(openMs)));
+    QCOMPARE(offered, QString());
+    QVERIFY(entered);
+    // The keyring never confirmed the new password, so the file keeps it.
+    QCOMPARE(stored, QStringLiteral("demo123"));
 }
 
 int main(int argc, char *argv[])
