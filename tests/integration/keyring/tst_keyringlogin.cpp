@@ -36,6 +36,17 @@ private slots:
     void stuckKeyringNeverHoldsTheLogin();
 
 private:
+    // Logs in as demo with the remember-password box ticked and waits for the main window.
+    static void logInRemembering(bool autoLogin)
+    {
+        TfrmLogin *login = FreshLoginWindow();
+        login->teUserId->setText(QStringLiteral("demo"));
+        login->teUserPass->setText(QStringLiteral("demo123"));
+        login->cbxSavePass->setChecked(true);
+        login->cbxAutoLogin->setChecked(autoLogin);
+        QTest::mouseClick(login->cbLogin, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
+    }
     QString entry() const { return KeyringKey(QStringLiteral("demo"), m_portal->baseUrl()); }
     // What the file and the keyring hold for a password that is remembered.
     void expectRemembered(const QString &password)
@@ -66,19 +77,13 @@ void KeyringLoginTest::cleanup()
 void KeyringLoginTest::rememberedLoginGoesToKeyringAndBack()
 {
     startPortal({});
-    TfrmLogin *login = FreshLoginWindow();
-    login->teUserId->setText(QStringLiteral("demo"));
-    login->teUserPass->setText(QStringLiteral("demo123"));
-    login->cbxSavePass->setChecked(true);
-    login->cbxAutoLogin->setChecked(true);
-    QTest::mouseClick(login->cbLogin, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
+    logInRemembering(true);
     expectRemembered(QStringLiteral("demo123"));
     QCOMPARE(StoredSetting(QStringLiteral("aotologin")), QStringLiteral("1"));
 
     // The next start finds the password and logs in without the user.
     frmMain->hide();
-    login = FreshLoginWindow();
+    TfrmLogin *login = FreshLoginWindow();
     QCOMPARE(login->teUserPass->text(), QStringLiteral("demo123"));
     QVERIFY(login->cbxSavePass->isChecked());
     QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
@@ -130,17 +135,12 @@ void KeyringLoginTest::forgettingClearsTheKeyring()
 {
     QFETCH(bool, cancelButton);
     startPortal({});
-    TfrmLogin *login = FreshLoginWindow();
-    login->teUserId->setText(QStringLiteral("demo"));
-    login->teUserPass->setText(QStringLiteral("demo123"));
-    login->cbxSavePass->setChecked(true);
-    QTest::mouseClick(login->cbLogin, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
+    logInRemembering(false);
     expectRemembered(QStringLiteral("demo123"));
 
     if (cancelButton) {
         frmMain->hide();
-        login = FreshLoginWindow();
+        TfrmLogin *login = FreshLoginWindow();
         QCOMPARE(login->teUserPass->text(), QStringLiteral("demo123"));
         QTest::mouseClick(login->cbCancel, Qt::LeftButton);
         QCOMPARE(login->teUserPass->text(), QString());
