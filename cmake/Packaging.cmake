@@ -10,4 +10,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Sorvane developers <dev@sorvane.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # The Qt 6 runtime packages come from the programs' own library needs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The keyring library finds the Secret Service through libsecret, which it loads at run time, so
+# no library need of the programs names it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6keychain1, libsecret-1-0")
 include(CPack)

@@ -11,6 +11,7 @@ packages=(
   fonts-noto-cjk libgl1-mesa-dri
   clang-format cppcheck curl clang libclang-rt-14-dev
   python3-xlib
+  qtkeychain-qt6-dev libsecret-1-0 gnome-keyring libsecret-tools dbus-daemon dbus-bin
 )
 
 missing=()

@@ -37,6 +37,9 @@ export XDG_RUNTIME_DIR="$scratch/runtime"
 export XDG_CONFIG_HOME="$scratch/home/.config"
 export XDG_DATA_HOME="$scratch/home/.local/share"
 export XDG_CACHE_HOME="$scratch/home/.cache"
+# No session bus: a test never reaches the user's keyring or desktop services. The socket does not
+# exist, so nothing is started in its place either (with-keyring.sh brings its own bus).
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$scratch/no-session-bus"
 
 openbox --sm-disable > "$scratch/openbox.log" 2>&1 &
 pids+=($!)

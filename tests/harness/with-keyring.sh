@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Runs one command inside a private D-Bus session with its own keyring daemon (Secret Service
+# only), unlocked with a known password, in a scratch home, so it never meets the user's real
+# keyring. Stops the daemon afterwards whatever the command's outcome; the session bus ends with
+# dbus-run-session. The daemon's pid is in SORVANE_KEYRING_DAEMON_PID.
+set -u
+
+if [ -z "${SORVANE_KEYRING_SESSION:-}" ]; then
+  export SORVANE_KEYRING_SESSION=1
+  exec dbus-run-session -- "$0" "$@"
+fi
+
+scratch=$(mktemp -d /tmp/sorvane-keyring.XXXXXX)
+daemon=
+cleanup() {
+  if [ -n "$daemon" ]; then
+    # A test may have stopped the daemon to play a stuck keyring.
+    kill -CONT "$daemon" 2>/dev/null
+    kill "$daemon" 2>/dev/null
+    wait "$daemon" 2>/dev/null
+  fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+mkdir -p "$scratch/home" "$scratch/runtime"
+chmod 700 "$scratch/runtime"
+export HOME="$scratch/home"
+export XDG_RUNTIME_DIR="$scratch/runtime"
+export XDG_CONFIG_HOME="$scratch/home/.config"
+export XDG_DATA_HOME="$scratch/home/.local/share"
+export XDG_CACHE_HOME="$scratch/home/.cache"
+
+# --unlock reads the login keyring's password from stdin and creates that keyring unlocked.
+printf '%s' 'sorvane-test-keyring' |
+  gnome-keyring-daemon --foreground --unlock --components=secrets > "$scratch/daemon.log" 2>&1 &
+daemon=$!
+has_owner() {
+  dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null | grep -q 'boolean true'
+}
+for _ in $(seq 1 100); do
+  has_owner && break
+  sleep 0.05
+done
+if ! has_owner; then
+  echo "with-keyring: the keyring daemon did not start" >&2
+  cat "$scratch/daemon.log" >&2
+  exit 1
+fi
+export SORVANE_KEYRING_DAEMON_PID=$daemon
+
+"$@" &
+child=$!
+wait $child
+exit $?
