@@ -54,6 +54,39 @@ void setPatternContent(httplib::Response &response, size_t length, const char *m
     });
 }
 
+// The same bytes for the same offset, so a streamed answer is reproducible; every byte value occurs.
+unsigned char garbageByte(size_t offset)
+{
+    unsigned long long x = offset + 0x9E3779B97F4A7C15ULL;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return static_cast<unsigned char>(x ^ (x >> 31));
+}
+
+// Streams length bytes: `lead` first, then garbage or the text pattern, never all in memory.
+void setStreamedContent(httplib::Response &response, const std::string &lead, size_t length, bool garbage)
+{
+    if (length <= lead.size()) { // also the zero-length case, where a provider would never end
+        response.set_content(lead, "text/plain; charset=utf-8");
+        return;
+    }
+    response.set_content_provider(length, "text/plain; charset=utf-8",
+                                  [lead, garbage](size_t offset, size_t count, httplib::DataSink &sink) {
+                                      char chunk[16384];
+                                      const size_t n = count < sizeof chunk ? count : sizeof chunk;
+                                      for (size_t i = 0; i < n; ++i) {
+                                          const size_t at = offset + i;
+                                          if (at < lead.size())
+                                              chunk[i] = lead[at];
+                                          else if (garbage)
+                                              chunk[i] = static_cast<char>(garbageByte(at));
+                                          else
+                                              fillPattern(chunk + i, at - lead.size(), 1);
+                                      }
+                                      return sink.write(chunk, n);
+                                  });
+}
+
 // Declares the whole length but sends only the first half, then gives up on the connection.
 void setTruncatedContent(httplib::Response &response, const std::string &downloadFile, bool isDownload)
 {
@@ -161,6 +194,18 @@ bool answerWithFault(const FaultSetting &setting, const httplib::Request &reques
         response.status = 200;
         setPatternContent(response, static_cast<size_t>(setting.value),
                           isDownload ? "application/octet-stream" : "text/plain; charset=utf-8");
+        return true;
+    case FaultSetting::Kind::Body:
+        response.status = 200;
+        response.set_content(setting.text, "text/plain; charset=utf-8");
+        return true;
+    case FaultSetting::Kind::Garbage:
+        response.status = 200;
+        setStreamedContent(response, std::string(), static_cast<size_t>(setting.value), true);
+        return true;
+    case FaultSetting::Kind::Padded:
+        response.status = 200;
+        setStreamedContent(response, setting.text, static_cast<size_t>(setting.value), false);
         return true;
     case FaultSetting::Kind::Truncate:
         response.status = 200;

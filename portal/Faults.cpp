@@ -21,7 +21,7 @@ std::optional<FaultSetting> parseFaultSetting(const std::string &text)
         {"reset", FaultSetting::Kind::Reset}};
     for (const Plain &p : plain) {
         if (name == p.name && !hasArgument)
-            return FaultSetting{p.kind, 0};
+            return FaultSetting{p.kind, 0, {}};
     }
 
     FaultSetting setting;
@@ -37,6 +37,22 @@ std::optional<FaultSetting> parseFaultSetting(const std::string &text)
     }
     if (name == "large" && parseNumber(argument, 0, 1LL << 40, setting.value)) {
         setting.kind = FaultSetting::Kind::Large;
+        return setting;
+    }
+    if (name == "garbage" && parseNumber(argument, 0, 1LL << 40, setting.value)) {
+        setting.kind = FaultSetting::Kind::Garbage;
+        return setting;
+    }
+    if (name == "body" && hasArgument) {
+        setting.kind = FaultSetting::Kind::Body;
+        setting.text = formDecode(argument);
+        return setting;
+    }
+    const size_t second = argument.find(':');
+    if (name == "padded" && second != std::string::npos &&
+        parseNumber(argument.substr(0, second), 0, 1LL << 40, setting.value)) {
+        setting.kind = FaultSetting::Kind::Padded;
+        setting.text = formDecode(argument.substr(second + 1));
         return setting;
     }
     return std::nullopt;

@@ -8,13 +8,30 @@
 // A fault switch makes one path misbehave so that clients can be tested against a broken service.
 struct FaultSetting
 {
-    enum class Kind { Delay, Hang, Status, Empty, Malformed, Large, Truncate, Html200, Html404, Reset };
+    enum class Kind {
+        Delay,
+        Hang,
+        Status,
+        Empty,
+        Malformed,
+        Large,
+        Truncate,
+        Html200,
+        Html404,
+        Reset,
+        Body,
+        Garbage,
+        Padded
+    };
     Kind kind = Kind::Empty;
-    long long value = 0; // milliseconds for Delay, status code for Status, bytes for Large
+    long long value = 0; // milliseconds for Delay, status code for Status, bytes for Large, Garbage, Padded
+    std::string text;    // the answer's (first) bytes for Body and Padded
 };
 
 // Parses "delay:MS", "hang", "status:N", "empty", "malformed", "large:BYTES", "truncate", "html200",
-// "html404" or "reset". Nothing for anything else.
+// "html404", "reset", "body:TEXT" (TEXT form-decoded, so any byte can be given as %XX),
+// "garbage:BYTES" (bytes of every value) or "padded:BYTES:TEXT" (TEXT, then filler up to BYTES).
+// Nothing for anything else.
 std::optional<FaultSetting> parseFaultSetting(const std::string &text);
 
 // Faults by exact path; read by every request thread, changed at run time over HTTP.

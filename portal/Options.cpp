@@ -146,5 +146,5 @@ const char *usageText()
     return "usage: portal [--port N] [--www DIR] [--log FILE] [--version TEXT] [--download FILE]\n"
            "              [--user NAME:PASSWORD[:TITLE[:INFO]]]... [--fault PATH=FAULT]... [--config FILE]\n"
            "fault settings: delay:MS hang status:N empty malformed large:BYTES truncate html200 html404 "
-           "reset\n";
+           "reset body:TEXT garbage:BYTES padded:BYTES:TEXT\n";
 }

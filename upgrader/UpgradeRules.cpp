@@ -1,5 +1,7 @@
 #include "UpgradeRules.h"
 
+#include <limits>
+
 namespace {
 
 const QString defaultClientName = QStringLiteral("clikw730");
@@ -26,6 +28,10 @@ UpgradePaths DetermineUpgradePaths(const QStringList &arguments, const QString &
     } else {
         // A bare file name means the current folder; "./" keeps the restart from searching PATH.
         paths.clientPath = first.contains(QLatin1Char('/')) ? first : QStringLiteral("./") + first;
+        // "." and ".." name a folder, not a program in it: nothing outside that folder is replaced.
+        const QString last = paths.clientPath.section(QLatin1Char('/'), -1);
+        if (last == QLatin1String(".") || last == QLatin1String(".."))
+            paths.clientPath += QLatin1Char('/');
         paths.clientFolder = folderOf(paths.clientPath);
         paths.clientFileName = paths.clientPath.mid(paths.clientFolder.size());
     }
@@ -114,7 +120,13 @@ QString progress(qint64 received, qint64 total)
     const auto mib = [](qint64 bytes) { return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1); };
     QString text = QStringLiteral("已下载 %1 MB").arg(mib(received));
     if (total > 0) {
-        const qint64 percent = qBound(qint64(0), received * 100 / total, qint64(100));
+        // received * 100 would overflow for the sizes a server may claim; such sizes divide first.
+        qint64 percent = 100;
+        if (received <= 0)
+            percent = 0;
+        else if (received < total)
+            percent = received < std::numeric_limits<qint64>::max() / 100 ? received * 100 / total
+                                                                          : received / (total / 100);
         text += QStringLiteral(" / %1 MB (%2%)").arg(mib(total)).arg(percent);
     }
     return text;

@@ -9,20 +9,36 @@
 
 namespace {
 
+// Ours holds a few short lines; anything far larger is some other file, read by nobody here.
+constexpr qint64 kLargestSettingsFile = 1 << 20;
+
 bool readWhole(const QString &path, QByteArray *text)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestSettingsFile)
         return false;
-    *text = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    *text = file.read(kLargestSettingsFile + 1);
+    return file.error() == QFileDevice::NoError && text->size() <= kLargestSettingsFile;
+}
+
+// A file with NUL bytes is no text file: rewriting it line by line would change bytes that are not ours.
+bool isRewritable(const QByteArray &text)
+{
+    return !text.contains('\0');
+}
+
+// The user's own "read-only" counts even for a user whom the system would let write anyway.
+bool isMarkedWritable(const QFileInfo &info)
+{
+    return info.isWritable() && (info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup |
+                                                       QFileDevice::WriteOther));
 }
 
 // Writes through a temporary file renamed over the old one, keeping the old file's permissions.
 bool replaceWhole(const QString &path, const QByteArray &text)
 {
     const QFileInfo info(path);
-    if (!info.isFile() || !info.isWritable())
+    if (!info.isFile() || !isMarkedWritable(info))
         return false;
     const QFileDevice::Permissions permissions = QFile::permissions(path);
     QSaveFile file(path);
@@ -62,7 +78,7 @@ bool WriteSetting(const QString &section, const QString &key, const QString &val
 {
     const QString path = SettingsPath();
     QByteArray text;
-    if (!SettingsFileExists() || !readWhole(path, &text))
+    if (!SettingsFileExists() || !readWhole(path, &text) || !isRewritable(text))
         return false;
     return replaceWhole(path, IniWrite(text, section, key, value));
 }

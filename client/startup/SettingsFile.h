@@ -11,7 +11,9 @@ bool SettingsFileExists();
 QString ReadSetting(const QString &section, const QString &key, const QString &fallback);
 
 // Writes one value only if the file exists at that moment; a deleted file is never recreated here.
-// False when nothing was written.
+// A file that is not ours to rewrite (larger than 1 MiB, holding NUL bytes, marked read-only) is
+// left exactly as it is. False when nothing was written.
+// Reading a file larger than 1 MiB gives the fallback.
 bool WriteSetting(const QString &section, const QString &key, const QString &value);
 
 // Creates the file empty when it is missing. False when it can be neither found nor created.

@@ -2,6 +2,7 @@
 #include "HttpClient.h"
 #include "PortalProcess.h"
 
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -87,6 +88,19 @@ void PortalFaultTest::faults_data()
     QTest::newRow("truncate") << download << "truncate" << download << 200 << true
                               << QByteArray("application/octet-stream") << QByteArray() << QByteArray()
                               << qint64(-1) << qint64(0);
+    // Any bytes through the switch: NUL, invalid UTF-8, a delimiter given as %7C.
+    QTest::newRow("body with NUL and invalid UTF-8")
+        << login << "body:x%7Cloginerr%7Cbad%00pass%FF%C3%28%7C-%7C-" << login << 200 << false
+        << QByteArray("text/plain") << QByteArray("x|loginerr|bad\0pass\xff\xc3(|-|-", 26) << QByteArray()
+        << qint64(-1) << qint64(0);
+    QTest::newRow("garbage") << ver << "garbage:300000" << ver << 200 << false << QByteArray("text/plain")
+                             << QByteArray() << QByteArray() << qint64(300000) << qint64(0);
+    QTest::newRow("padded answer") << login << "padded:2000000:x%7Cloginok%7Cok%7CBig%7C" << login << 200
+                                   << false << QByteArray("text/plain") << QByteArray()
+                                   << QByteArray("x|loginok|ok|Big|ABCDEF") << qint64(2000000) << qint64(0);
+    QTest::newRow("padded shorter than its text")
+        << login << "padded:3:abcdef" << login << 200 << false << QByteArray("text/plain")
+        << QByteArray("abcdef") << QByteArray() << qint64(-1) << qint64(0);
     QTest::newRow("query is ignored")
         << ver << "status:500" << ver + "?x=1" << 500 << true << QByteArray("text/html") << QByteArray()
         << QByteArray() << qint64(-1) << qint64(0);
@@ -139,6 +153,11 @@ void PortalFaultTest::faults()
         if (bodySize >= 0)
             QCOMPARE(qint64(result.body.size()), bodySize);
         QVERIFY(result.elapsedMs >= minElapsedMs);
+        if (setting.startsWith(QLatin1String("garbage"))) {
+            // Every byte value, the same bytes for every request.
+            QCOMPARE(QSet<char>(result.body.cbegin(), result.body.cend()).size(), 256);
+            QCOMPARE(client.get(portal.url(request)).body, result.body);
+        }
         if (setting == "truncate") {
             QCOMPARE(result.contentLength, qint64(program.size()));
             QVERIFY(result.body.size() < program.size());
@@ -210,6 +229,12 @@ void PortalFaultTest::invalidFaultSettings_data()
                                    << "large:-1";
     QTest::newRow("argument not taken") << "/clilogin/ver.html"
                                         << "hang:1";
+    QTest::newRow("garbage without size") << "/clilogin/ver.html"
+                                          << "garbage";
+    QTest::newRow("body without text") << "/clilogin/ver.html"
+                                       << "body";
+    QTest::newRow("padded without text") << "/clilogin/ver.html"
+                                         << "padded:100";
     QTest::newRow("relative path") << "clilogin/ver.html"
                                    << "hang";
 }

@@ -7,8 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <unistd.h>
-
 // Every case runs in its own empty working directory, as a client started there would.
 class SettingsTest : public QObject
 {
@@ -30,6 +28,8 @@ private slots:
     void deletedFileIsNotRecreated();
     void settingsFollowTheWorkingDirectory();
     void writeKeepsPermissionsAndSparesReadOnlyFiles();
+    void filesNotOursStayAsTheyWere_data();
+    void filesNotOursStayAsTheyWere();
     void unusableFileStillGivesAWebRoot();
 
 private:
@@ -245,12 +245,37 @@ void SettingsTest::writeKeepsPermissionsAndSparesReadOnlyFiles()
     const QFileDevice::Permissions after = QFile::permissions(SettingsPath());
     QCOMPARE(after & 0x7000, ownerOnly);
     QCOMPARE(after & 0x0077, QFileDevice::Permissions());
+}
 
-    if (geteuid() == 0)
-        QSKIP("root writes read-only files anyway");
-    QVERIFY(QFile::setPermissions(SettingsPath(), QFile::ReadOwner));
-    QVERIFY(!WriteSetting("linkinfo", "userid", "y"));
-    QCOMPARE(ReadSetting("linkinfo", "userid", "?"), QStringLiteral("x"));
+void SettingsTest::filesNotOursStayAsTheyWere_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("userid"); // as read back
+
+    const QByteArray ours("[linkinfo]\r\nUSERID = kept\r\n");
+    // Rewriting would turn the lone CR and the LF of the binary tail into CRLF lines.
+    QTest::newRow("NUL bytes after the values")
+        << ours + QByteArray("\x00\x01\r\xff\n\x00tail", 11) << false << "kept";
+    QTest::newRow("larger than 1 MiB") << ours + QByteArray(1 << 20, ';') << false << "?";
+    // Also for root, whom the system would let write.
+    QTest::newRow("marked read-only") << ours << true << "kept";
+}
+
+void SettingsTest::filesNotOursStayAsTheyWere()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, readOnly);
+    writeFile(text);
+    if (readOnly)
+        QVERIFY(QFile::setPermissions(SettingsPath(), QFile::ReadOwner | QFile::ReadGroup));
+    QVERIFY(!WriteSetting("linkinfo", "userid", "new"));
+    StoreLoginSettings("new", "pw", true, true);
+    ClearLoginInformation();
+    QCOMPARE(fileText(), text);
+    QTEST(ReadSetting("linkinfo", "userid", "?"), "userid");
+    if (readOnly)
+        QCOMPARE(QFile::permissions(SettingsPath()) & 0x7077, QFile::ReadOwner | QFile::ReadGroup);
 }
 
 void SettingsTest::unusableFileStillGivesAWebRoot()

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 class TestUpgradeRules : public QObject
 {
     Q_OBJECT
@@ -71,6 +73,15 @@ void TestUpgradeRules::paths_data()
                                                << "/opt/sv/"
                                                << ""
                                                << "/opt/sv/downfile.tmp";
+    // "." and ".." are folders: the folder is where the download goes, no program file is named.
+    QTest::newRow("parent folder named") << QStringList{"/opt/sv/.."} << own << "/opt/sv/../"
+                                         << "/opt/sv/../"
+                                         << ""
+                                         << "/opt/sv/../downfile.tmp";
+    QTest::newRow("bare dot") << QStringList{"."} << own << "././"
+                              << "././"
+                              << ""
+                              << "././downfile.tmp";
     QTest::newRow("upgrader in the root folder") << QStringList() << "/zunup"
                                                  << "/clikw730"
                                                  << "/"
@@ -216,6 +227,11 @@ void TestUpgradeRules::progress_data()
         << qint64(5 << 20) << qint64(4 << 20) << "已下载 5.0 MB / 4.0 MB (100%)";
     QTest::newRow("100 MiB does not overflow")
         << qint64(99) * (1 << 20) << qint64(100) * (1 << 20) << "已下载 99.0 MB / 100.0 MB (99%)";
+    // A server may claim any length; received * 100 must not overflow.
+    const qint64 huge = std::numeric_limits<qint64>::max() / 2;
+    QTest::newRow("claimed size near the limit")
+        << huge << huge + huge / 3 << "已下载 4398046511104.0 MB / 5864062014805.3 MB (75%)";
+    QTest::newRow("nothing yet") << qint64(0) << qint64(1000) << "已下载 0.0 MB / 0.0 MB (0%)";
 }
 
 void TestUpgradeRules::progress()

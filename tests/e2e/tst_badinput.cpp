@@ -1,0 +1,324 @@
+#include "InstalledClient.h"
+#include "PortalProcess.h"
+#include "XWindows.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The built client as a process, fed hostile input: a settings file it cannot use, login answers and
+// version pages that are huge, binary or broken, a service that resets connections. Seen from outside:
+// which windows map, how long it takes, and the settings file's bytes.
+class BadInputTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void unusableSettingsFileIsKept_data();
+    void unusableSettingsFileIsKept();
+    void hostileLoginAnswer_data();
+    void hostileLoginAnswer();
+    void hostileVersionPage_data();
+    void hostileVersionPage();
+
+private:
+    void startClient();
+    QByteArray settingsText(bool autoLogin) const;
+    void writeSettings(const QByteArray &text);
+    QByteArray settingsBytes() const;
+    void clickLogin(const QString &loginWindow);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<PortalProcess> m_portal;
+    std::unique_ptr<QProcess> m_client;
+};
+
+static const QString kLoginTitle = QStringLiteral("^Sorvane金融终端 用户登录$");
+static const QString kMainTitle = QStringLiteral("^坏输入终端$");
+static const QString kFailedTitle = QStringLiteral("^登录失败1$");
+static const QString kUpgradeTitle = QStringLiteral("^Sorvane金融终端::升级提示$");
+// The login wait gives up after 30 s; a start and a page load add a little.
+static const int kBoundedMs = 45000;
+
+// Reproducible binary bytes: every value, NUL and CR/LF included.
+static QByteArray garbage(int size)
+{
+    QByteArray bytes(size, '\0');
+    quint32 x = 2463534242u;
+    for (char &c : bytes) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = char(x >> 24);
+    }
+    return bytes;
+}
+
+void BadInputTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_portal = std::make_unique<PortalProcess>();
+    QVERIFY2(m_portal->start({"--user", "bad:pw-bad:坏输入终端:坏输入用户"}),
+             qPrintable(m_portal->errorString()));
+}
+
+void BadInputTest::cleanup()
+{
+    if (m_client && m_client->state() != QProcess::NotRunning) {
+        m_client->kill();
+        m_client->waitForFinished();
+    }
+    m_client.reset();
+    m_portal.reset();
+    if (m_dir) // a read-only file or folder must not outlive the case
+        QProcess::execute(QStringLiteral("chmod"),
+                          {QStringLiteral("-R"), QStringLiteral("u+w"), m_dir->path()});
+    m_dir.reset();
+    QVERIFY(xwindows::waitGone(kLoginTitle));
+}
+
+void BadInputTest::startClient()
+{
+    m_client = std::make_unique<QProcess>();
+    m_client->setWorkingDirectory(m_dir->path());
+    m_client->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_client->start(QStringLiteral(SORVANE_CLIENT_BIN), {});
+    QVERIFY(m_client->waitForStarted());
+}
+
+// Upper-case keys, blanks and CRLF lines: any rewrite of the file changes its bytes.
+QByteArray BadInputTest::settingsText(bool autoLogin) const
+{
+    return "; the user's own notes\r\n[LinkInfo]\r\nWEBROOT = " + m_portal->baseUrl().toUtf8() +
+           "\r\nSavePass = 1\r\nAotoLogin = " + (autoLogin ? "1" : "0") +
+           "\r\nUserId = bad\r\nUserPass = pw-bad\r\nUserRole =\r\n";
+}
+
+void BadInputTest::writeSettings(const QByteArray &text)
+{
+    QFile file(m_dir->filePath("mainkw.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(text), text.size());
+}
+
+QByteArray BadInputTest::settingsBytes() const
+{
+    QFile file(m_dir->filePath("mainkw.ini"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void BadInputTest::clickLogin(const QString &loginWindow)
+{
+    const QRect at = xwindows::geometry(loginWindow);
+    QVERIFY(at.isValid());
+    QVERIFY(InstalledClient::clickAt(at.x() + 460 + 31, at.y() + 268 + 10));
+}
+
+void BadInputTest::unusableSettingsFileIsKept_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<bool>("logsIn"); // the automatic login of the file's values goes through
+
+    QTest::newRow("usable file: the login stores") << "usable" << true;
+    QTest::newRow("binary garbage") << "garbage" << false;
+    QTest::newRow("values followed by binary garbage") << "values+garbage" << true;
+    QTest::newRow("48 MiB") << "huge" << false;
+    QTest::newRow("read-only") << "read-only" << true;
+    QTest::newRow("a directory") << "directory" << false;
+}
+
+void BadInputTest::unusableSettingsFileIsKept()
+{
+    QFETCH(QString, layout);
+    QFETCH(bool, logsIn);
+    const QString path = m_dir->filePath("mainkw.ini");
+    if (layout == QLatin1String("usable") || layout == QLatin1String("read-only"))
+        writeSettings(settingsText(true));
+    else if (layout == QLatin1String("garbage"))
+        writeSettings(garbage(64 * 1024));
+    else if (layout == QLatin1String("values+garbage"))
+        writeSettings(settingsText(true) + garbage(64 * 1024));
+    else if (layout == QLatin1String("huge"))
+        writeSettings(settingsText(true) + QByteArray(48 << 20, ';'));
+    if (layout == QLatin1String("read-only"))
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    if (layout == QLatin1String("directory")) {
+        QVERIFY(QDir().mkpath(path));
+        QFile inside(path + QStringLiteral("/keep.txt"));
+        QVERIFY(inside.open(QIODevice::WriteOnly));
+        inside.write("mine");
+    }
+    const QByteArray before = settingsBytes();
+    const QFileDevice::Permissions permissions = QFile::permissions(path);
+
+    QElapsedTimer clock;
+    clock.start();
+    startClient();
+    if (logsIn) {
+        QVERIFY2(!xwindows::waitFor(kMainTitle, kBoundedMs).isEmpty(), "the file's login did not go through");
+        QTRY_VERIFY_WITH_TIMEOUT(m_portal->requestLog().join('\n').contains("/clilogin/index03.jsp"), 20000);
+    } else {
+        const QString login = xwindows::waitFor(kLoginTitle, kBoundedMs);
+        QVERIFY2(!login.isEmpty(), "no login window");
+        QTest::qWait(3000); // time for an automatic login that must not happen
+        QVERIFY(!m_portal->requestLog().join('\n').contains("/clilogin/clilogin.jsp"));
+        QVERIFY(xwindows::sendKey(login, QStringLiteral("alt+F4")));
+        QVERIFY(m_client->waitForFinished(15000));
+        QCOMPARE(m_client->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_client->exitCode(), 0);
+    }
+    qInfo("%s: %lld ms", qPrintable(layout), clock.elapsed());
+    QVERIFY(clock.elapsed() < kBoundedMs);
+
+    if (layout == QLatin1String("usable")) {
+        // The control case: the login writes, and the file keeps the user's lines around its values.
+        const QByteArray after = settingsBytes();
+        QVERIFY2(after != before, after.constData());
+        QVERIFY(after.startsWith("; the user's own notes\r\n[LinkInfo]\r\n"));
+        QVERIFY2(after.contains("userid=bad\r\n") && after.contains("savepass=1\r\n"), after.constData());
+        return;
+    }
+    if (layout == QLatin1String("directory")) {
+        QVERIFY(QFileInfo(path).isDir());
+        QFile inside(path + QStringLiteral("/keep.txt"));
+        QVERIFY(inside.open(QIODevice::ReadOnly));
+        QCOMPARE(inside.readAll(), QByteArray("mine"));
+        return;
+    }
+    QVERIFY2(settingsBytes() == before, "the settings file was changed");
+    QCOMPARE(QFile::permissions(path), permissions);
+}
+
+void BadInputTest::hostileLoginAnswer_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("outcome"); // "main", "message", or "either" when the time limit decides
+
+    // Ten MiB of text take the engine about as long as the login waits, so either the answer is read
+    // (and logs in) or the wait gives up with the fixed message; the renderer stays busy for a while.
+    QTest::newRow("10 MiB successful answer")
+        << "padded:" + QString::number(10 << 20) + ":x%7Cloginok%7Cok%7C坏输入终端%7C"
+        << "either";
+    QTest::newRow("1 MiB successful answer")
+        << "padded:" + QString::number(1 << 20) + ":x%7Cloginok%7Cok%7C坏输入终端%7C"
+        << "main";
+    // Bytes no text has are sniffed as a download, not read as an answer.
+    QTest::newRow("NUL bytes in the message") << "body:x%7Cloginerr%7Cbad%00pass%00%7C-%7C-"
+                                              << "message";
+    QTest::newRow("NUL bytes in the user information") << "body:x%7Cloginok%7Cok%7C坏输入终端%7Cin%00fo"
+                                                       << "message";
+    QTest::newRow("invalid UTF-8 in the message") << "body:x%7Cloginerr%7C%FF%FEbad%C3%28%E4%B8%7C-%7C-"
+                                                  << "message";
+    QTest::newRow("invalid UTF-8 in the user information") << "body:x%7Cloginok%7Cok%7C坏输入终端%7C%FF%C3%28"
+                                                           << "main";
+    QTest::newRow("1 MiB of binary garbage") << "garbage:1048576"
+                                             << "message";
+    QTest::newRow("connection reset") << "reset"
+                                      << "message";
+}
+
+void BadInputTest::hostileLoginAnswer()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, outcome);
+    QVERIFY(m_portal->setFault(QStringLiteral("/clilogin/clilogin.jsp"), fault));
+    writeSettings(settingsText(true));
+
+    QElapsedTimer clock;
+    clock.start();
+    startClient();
+    const QString either = QStringLiteral("^(登录失败1|坏输入终端)$");
+    const QString seen = xwindows::waitFor(outcome == QLatin1String("main")      ? kMainTitle
+                                           : outcome == QLatin1String("message") ? kFailedTitle
+                                                                                 : either,
+                                           kBoundedMs);
+    QVERIFY2(!seen.isEmpty(), "neither a message nor the main window");
+    qInfo("%s after %lld ms", xwindows::visible(kMainTitle).isEmpty() ? "message" : "main window",
+          clock.elapsed());
+    QVERIFY(clock.elapsed() < kBoundedMs);
+    if (!xwindows::visible(kMainTitle).isEmpty()) {
+        // The login stored its values: the file is still a whole settings file.
+        QTRY_VERIFY_WITH_TIMEOUT(settingsBytes().contains("userid=bad\r\n"), 10000);
+        QVERIFY(settingsBytes().contains("userpass=pw-bad\r\n"));
+        QVERIFY(settingsBytes().startsWith("; the user's own notes\r\n"));
+        return;
+    }
+    const QString box = xwindows::waitFor(kFailedTitle, 1000);
+    QVERIFY(!box.isEmpty());
+    // A huge message must not make a box larger than the screen.
+    const QRect place = xwindows::geometry(box);
+    QVERIFY2(place.width() <= 1280 && place.height() <= 1024,
+             qPrintable(QStringLiteral("%1x%2").arg(place.width()).arg(place.height())));
+    QCOMPARE(settingsBytes(), settingsText(true));
+    QVERIFY(xwindows::sendKey(box, QStringLiteral("Return")));
+    QVERIFY(xwindows::waitGone(kFailedTitle));
+    QCOMPARE(m_client->state(), QProcess::Running);
+    const QString login = xwindows::waitFor(kLoginTitle, 5000);
+    QVERIFY(!login.isEmpty());
+    if (outcome == QLatin1String("either"))
+        return; // the renderer is still laying out the big page; the next login would wait for it
+
+    // Still responsive: once the service answers properly, the same window logs in.
+    QVERIFY(m_portal->setFault(QStringLiteral("/clilogin/clilogin.jsp"), QString()));
+    clickLogin(login);
+    QVERIFY2(!xwindows::waitFor(kMainTitle, kBoundedMs).isEmpty(), "no login after the service recovered");
+}
+
+void BadInputTest::hostileVersionPage_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("offersUpgrade"); // fields were found and differ from ours
+
+    // Blanks and line ends separate fields too, so lines of text read as a different version.
+    QTest::newRow("1 MiB of text lines") << "large:1048576" << true;
+    QTest::newRow("binary garbage") << "garbage:65536" << false;
+    QTest::newRow("NUL and invalid UTF-8 after our version") << "body:3.0.05%00%FF;3.0.01" << false;
+    QTest::newRow("invalid UTF-8 after our version") << "body:3.0.05%FF;3.0.01" << true;
+    QTest::newRow("connection reset") << "reset" << false;
+}
+
+void BadInputTest::hostileVersionPage()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, offersUpgrade);
+    QVERIFY(m_portal->setFault(QStringLiteral("/clilogin/ver.html"), fault));
+    writeSettings(settingsText(true));
+
+    QElapsedTimer clock;
+    clock.start();
+    startClient();
+    if (!offersUpgrade) {
+        QVERIFY2(!xwindows::waitFor(kMainTitle, kBoundedMs).isEmpty(), "no main window");
+        qInfo("main window after %lld ms", clock.elapsed());
+        return;
+    }
+    // Whatever the page says differs from our version: the user is asked, and accepting starts an
+    // upgrader that is not beside this build, so the login window stays.
+    const QString question = xwindows::waitFor(kUpgradeTitle, kBoundedMs);
+    QVERIFY2(!question.isEmpty(), "no upgrade question");
+    qInfo("question after %lld ms", clock.elapsed());
+    QVERIFY(xwindows::sendKey(question, QStringLiteral("Return")));
+    QVERIFY(xwindows::waitGone(kUpgradeTitle));
+    QTest::qWait(1000);
+    QCOMPARE(m_client->state(), QProcess::Running);
+    QVERIFY(xwindows::visible(kMainTitle).isEmpty());
+    const QString login = xwindows::waitFor(kLoginTitle, 5000);
+    QVERIFY(!login.isEmpty());
+    QCOMPARE(settingsBytes(), settingsText(true));
+
+    // Checked once in this run: the next login goes straight in.
+    clickLogin(login);
+    QVERIFY2(!xwindows::waitFor(kMainTitle, kBoundedMs).isEmpty(), "no second login");
+}
+
+QTEST_GUILESS_MAIN(BadInputTest)
+#include "tst_badinput.moc"
