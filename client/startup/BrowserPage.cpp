@@ -10,11 +10,21 @@
 QString UrlText(const QUrl &url)
 {
     // Non-ASCII text reads as characters, delimiters stay escaped: the form a page wrote.
-    QString text = url.toString(QUrl::PrettyDecoded);
-    // The engine keeps a "%" that starts no escape ("%u4F60", "100%"), but QUrl stores it as "%25".
-    // Such a "%25" is put back; one before two hexadecimal digits was written by the page itself.
+    const QString encoded = url.toString(QUrl::FullyEncoded);
+    // The engine keeps a "%" that starts no escape ("%u4F60", "100%"). QUrl stores it as "%25", and
+    // one such "%" makes it store every other "%" of the address as "%25" too, the page's real
+    // escapes included. Then every "%25" is undone, and the lone ones kept apart while the rest
+    // is read as usual.
     static const QRegularExpression strayPercent(QStringLiteral("%25(?![0-9A-Fa-f]{2})"));
-    text.replace(strayPercent, QStringLiteral("%"));
+    static const QChar loneMark(0xE000);
+    if (!encoded.contains(strayPercent) || encoded.contains(QLatin1String("%EE%80%80")))
+        return url.toString(QUrl::PrettyDecoded);
+    static const QRegularExpression lonePercent(QStringLiteral("%(?![0-9A-Fa-f]{2})"));
+    QString written = encoded;
+    written.replace(QLatin1String("%25"), QLatin1String("%"));
+    written.replace(lonePercent, QString(loneMark));
+    QString text = QUrl(written).toString(QUrl::PrettyDecoded);
+    text.replace(loneMark, QLatin1Char('%'));
     return text;
 }
 

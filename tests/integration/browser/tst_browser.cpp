@@ -126,6 +126,11 @@ void BrowserTest::commandUrlTextArrivesAsWritten_data()
     QTest::newRow("encoded address") << "&cpp_url=http%3A%2F%2F127.0.0.1%2Fp%3Fa%3D1%26b%3D2";
     QTest::newRow("Chinese") << QStringLiteral("&cpp_alert=你好");
     QTest::newRow("percent sign") << "&cpp_alert=100%";
+    // One "%" that starts no escape must not change how the real escapes beside it arrive.
+    QTest::newRow("four-digit escapes and an address")
+        << "&cpp_alert=%u4F60%u597D&cpp_url=http%3A%2F%2F127.0.0.1%2Fp%3Fa%3D1";
+    QTest::newRow("percent sign and an escaped percent") << "&cpp_alert=100%&cpp_url=a%25b%2Bc";
+    QTest::newRow("percent sign and Chinese") << QStringLiteral("&cpp_alert=100%&cpp_url=你好");
 }
 
 void BrowserTest::commandUrlTextArrivesAsWritten()
