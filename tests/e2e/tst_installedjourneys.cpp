@@ -25,6 +25,8 @@ private slots:
     void secondStartShowsMessageAndEnds();
     void faultyServiceShowsMessageAndLoginStaysUsable_data();
     void faultyServiceShowsMessageAndLoginStaysUsable();
+    void serviceDownShowsMessageAndLoginStaysUsable();
+    void upgradeReplacesTheInstalledClient();
     void cleanup();
 
 private:
@@ -35,6 +37,7 @@ private:
     static void writeSettings(const QString &path, const QByteArray &text);
     static QString portalHost(const PortalProcess &portal);
     static void stop(QProcess &process);
+    static bool clickLogin(const QRect &loginWindow);
 
     QTemporaryDir m_prefix;
     QString m_installLog;
@@ -147,7 +150,7 @@ void InstalledJourneysTest::firstStartThenTypedLogin()
     QVERIFY(InstalledClient::key(QStringLiteral("Tab")));
     QVERIFY(InstalledClient::type(QStringLiteral("pw-e2e")));
     const QRect at = xwindows::geometry(again);
-    QVERIFY(InstalledClient::clickAt(at.x() + 460 + 31, at.y() + 268 + 10));
+    QVERIFY(clickLogin(at));
 
     const QString main = xwindows::waitFor(kMainTitle, 60000);
     QVERIFY2(!main.isEmpty(), "no main window with the title from the login answer");
@@ -233,7 +236,7 @@ void InstalledJourneysTest::faultyServiceShowsMessageAndLoginStaysUsable()
     const QString login = xwindows::waitFor(kLoginTitle, 30000);
     QVERIFY(!login.isEmpty());
     const QRect at = xwindows::geometry(login);
-    QVERIFY(InstalledClient::clickAt(at.x() + 460 + 31, at.y() + 268 + 10));
+    QVERIFY(clickLogin(at));
 
     if (fault.startsWith(QLatin1String("delay"))) {
         // Slow is not broken: the login goes through.
@@ -250,8 +253,91 @@ void InstalledJourneysTest::faultyServiceShowsMessageAndLoginStaysUsable()
     // The service recovers; the same window logs in.
     QVERIFY(portal.setFault(QStringLiteral("/clilogin/clilogin.jsp"), QString()));
     QVERIFY(!xwindows::visible(kLoginTitle).isEmpty());
-    QVERIFY(InstalledClient::clickAt(at.x() + 460 + 31, at.y() + 268 + 10));
+    QVERIFY(clickLogin(at));
     QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(), "no login after the service recovered");
+}
+
+bool InstalledJourneysTest::clickLogin(const QRect &loginWindow)
+{
+    return InstalledClient::clickAt(loginWindow.x() + 460 + 31, loginWindow.y() + 268 + 10);
+}
+
+void InstalledJourneysTest::serviceDownShowsMessageAndLoginStaysUsable()
+{
+    QVERIFY(m_installed);
+    QTemporaryDir data;
+    PortalProcess portal;
+    QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端"}), qPrintable(portal.errorString()));
+    const QString port = QString::number(portal.port());
+    writeSettings(settingsOf(data.path()),
+                  "[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
+                      "\nsavepass=1\naotologin=0\nuserid=e2e\nuserpass=pw-e2e\nuserrole=\n");
+    auto *client = m_started.emplace_back(new QProcess);
+    InstalledClient::start(*client, m_prefix.path(), data.path(), portalHost(portal));
+    QVERIFY(client->waitForStarted());
+    const QString login = xwindows::waitFor(kLoginTitle, 30000);
+    QVERIFY(!login.isEmpty());
+    const QRect at = xwindows::geometry(login);
+
+    // The service goes away: nothing listens on its port any more.
+    QCOMPARE(portal.stop(), 0);
+    QVERIFY(clickLogin(at));
+    const QString box = xwindows::waitFor(QStringLiteral("^登录失败1$"), 45000);
+    QVERIFY2(!box.isEmpty(), "no message about the failed login");
+    QVERIFY(xwindows::sendKey(box, QStringLiteral("Return")));
+    QVERIFY(xwindows::waitGone(QStringLiteral("^登录失败1$")));
+    QCOMPARE(client->state(), QProcess::Running);
+
+    // Back on the same address, the same window logs in.
+    PortalProcess again;
+    QVERIFY2(again.start({"--port", port, "--user", "e2e:pw-e2e:E2E行情终端"}), qPrintable(again.errorString()));
+    QVERIFY(!xwindows::visible(kLoginTitle).isEmpty());
+    QVERIFY(clickLogin(at));
+    QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(), "no login after the service came back");
+}
+
+void InstalledJourneysTest::upgradeReplacesTheInstalledClient()
+{
+    // An install of its own: this journey replaces the installed client.
+    QTemporaryDir prefix;
+    QString log;
+    QVERIFY2(InstalledClient::installInto(prefix.path(), &log), qPrintable(log));
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    const QString installed = bin + QStringLiteral("/clikw730");
+    QTemporaryDir data;
+    PortalProcess portal;
+    QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端", "--version", "3.0.06;3.0.01", "--download",
+                           UpgraderTest::standInBinary(UpgraderTest::Build::New)}),
+             qPrintable(portal.errorString()));
+    writeSettings(settingsOf(data.path()),
+                  "[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
+                      "\nsavepass=1\naotologin=1\nuserid=e2e\nuserpass=pw-e2e\nuserrole=\n");
+
+    auto *client = m_started.emplace_back(new QProcess);
+    InstalledClient::start(*client, prefix.path(), data.path(), portalHost(portal));
+    QVERIFY(client->waitForStarted());
+    const QString question = xwindows::waitFor(QStringLiteral("^Sorvane金融终端::升级提示$"), 60000);
+    QVERIFY2(!question.isEmpty(), "no upgrade question");
+    QVERIFY(xwindows::sendKey(question, QStringLiteral("Return")));
+
+    // The installed upgrader beside the client downloads, stops the client and replaces it.
+    QVERIFY(!xwindows::waitFor(QStringLiteral("^系统升级$"), 15000).isEmpty());
+    QVERIFY(client->waitForFinished(30000));
+    const QString done = xwindows::waitFor(kPromptTitle, 30000);
+    QVERIFY2(!done.isEmpty(), "no success prompt");
+    QCOMPARE(UpgraderTest::markerOf(installed), QStringLiteral("new"));
+    QVERIFY(QFileInfo(installed).isExecutable());
+    QVERIFY(QFileInfo(bin + QStringLiteral("/zunup")).isExecutable());
+    QVERIFY(xwindows::sendKey(done, QStringLiteral("Return")));
+
+    // The new client starts from the installed path.
+    QVERIFY(UpgraderTest::waitForRuns(bin, 1, 15000));
+    const QList<UpgraderTest::Run> runs = UpgraderTest::runsIn(bin);
+    QCOMPARE(runs.size(), 1);
+    QCOMPARE(runs.first().marker, QStringLiteral("new"));
+    QVERIFY(xwindows::waitGone(QStringLiteral("^系统升级$")));
+    UpgraderTest::killAll(bin);
+    QVERIFY(portal.requestLog().join('\n').contains("/download/clikw730exe"));
 }
 
 UPGRADER_TEST_MAIN(InstalledJourneysTest, QCoreApplication)
