@@ -55,10 +55,10 @@ bool key(const QString &name)
     return xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), name});
 }
 
-bool clickAt(int x, int y)
+bool clickAt(int x, int y, int button)
 {
     return xdotool({QStringLiteral("mousemove"), QString::number(x), QString::number(y)}) &&
-           xdotool({QStringLiteral("click"), QStringLiteral("1")});
+           xdotool({QStringLiteral("click"), QString::number(button)});
 }
 
 } // namespace InstalledClient

@@ -21,7 +21,7 @@ void start(QProcess &process, const QString &prefix, const QString &dataHome, co
 // Types text into the focused window, as a keyboard does.
 bool type(const QString &text);
 bool key(const QString &name);
-// Moves the pointer to an absolute screen position and clicks the left button.
-bool clickAt(int x, int y);
+// Moves the pointer to an absolute screen position and clicks a button (1 left, 3 right).
+bool clickAt(int x, int y, int button = 1);
 
 } // namespace InstalledClient

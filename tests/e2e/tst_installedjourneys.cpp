@@ -38,6 +38,7 @@ private:
     static QString portalHost(const PortalProcess &portal);
     static void stop(QProcess &process);
     static bool clickLogin(const QRect &loginWindow);
+    static QRect trayIcon();
 
     QTemporaryDir m_prefix;
     QString m_installLog;
@@ -162,6 +163,26 @@ void InstalledJourneysTest::firstStartThenTypedLogin()
     QVERIFY(log.indexOf("e2e", exchange) > exchange);
     for (const char *page : {"/clilogin/index01.jsp", "/clilogin/index02.jsp", "/clilogin/index03.jsp"})
         QVERIFY2(log.indexOf(page, exchange) > exchange, page);
+
+    // The title bar's close button hides the window, the program goes on in the tray; the tray
+    // icon brings it back.
+    const QRect mainAt = xwindows::geometry(main);
+    QVERIFY(InstalledClient::clickAt(mainAt.x() + 885 + 11, mainAt.y() + 7 + 6));
+    QVERIFY2(xwindows::waitGone(kMainTitle), "closing did not hide the main window");
+    QCOMPARE(second->state(), QProcess::Running);
+    const QRect iconAt = trayIcon();
+    QVERIFY2(iconAt.isValid(), "no tray icon");
+    QVERIFY(InstalledClient::clickAt(iconAt.center().x(), iconAt.center().y()));
+    QVERIFY2(!xwindows::waitFor(kMainTitle, 15000).isEmpty(), "the tray icon did not bring the window back");
+
+    // "退出系统", the last entry of the tray menu, ends the program.
+    QVERIFY(InstalledClient::clickAt(iconAt.center().x(), iconAt.center().y(), 3));
+    QTest::qWait(500);
+    QVERIFY(InstalledClient::key(QStringLiteral("Up")));
+    QVERIFY(InstalledClient::key(QStringLiteral("Return")));
+    QVERIFY2(second->waitForFinished(15000), "退出系统 did not end the program");
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
 }
 
 void InstalledJourneysTest::automaticLoginFromPreparedSettings()
@@ -257,6 +278,16 @@ void InstalledJourneysTest::faultyServiceShowsMessageAndLoginStaysUsable()
     QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(), "no login after the service recovered");
 }
 
+QRect InstalledJourneysTest::trayIcon()
+{
+    // The client's icon-sized window, embedded in the panel's tray.
+    for (const QRect &at : xwindows::everyWindowNamed(QStringLiteral("Sorvane金融终端"))) {
+        if (at.width() > 1 && at.width() <= 48 && at.x() >= 0 && at.y() >= 0)
+            return at;
+    }
+    return QRect();
+}
+
 bool InstalledJourneysTest::clickLogin(const QRect &loginWindow)
 {
     return InstalledClient::clickAt(loginWindow.x() + 460 + 31, loginWindow.y() + 268 + 10);
@@ -290,7 +321,8 @@ void InstalledJourneysTest::serviceDownShowsMessageAndLoginStaysUsable()
 
     // Back on the same address, the same window logs in.
     PortalProcess again;
-    QVERIFY2(again.start({"--port", port, "--user", "e2e:pw-e2e:E2E行情终端"}), qPrintable(again.errorString()));
+    QVERIFY2(again.start({"--port", port, "--user", "e2e:pw-e2e:E2E行情终端"}),
+             qPrintable(again.errorString()));
     QVERIFY(!xwindows::visible(kLoginTitle).isEmpty());
     QVERIFY(clickLogin(at));
     QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(), "no login after the service came back");

@@ -62,6 +62,30 @@ QRect geometry(const QString &id)
     return QRect(p.captured(1).toInt(), p.captured(2).toInt(), s.captured(1).toInt(), s.captured(2).toInt());
 }
 
+QList<QRect> everyWindowNamed(const QString &name)
+{
+    QProcess process;
+    // Names come out as UTF-8 only in a UTF-8 locale; otherwise as octal escapes.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+    process.waitForFinished(10000);
+    // '     0x40000a "Name": ("res" "class")  22x22+0+0  +1257+1001'
+    const QRegularExpression line(
+        QStringLiteral("^\\s*0x[0-9a-f]+ \"%1\":.*\\s(\\d+)x(\\d+)[+-]-?\\d+[+-]-?\\d+"
+                       "\\s+\\+(-?\\d+)\\+(-?\\d+)\\s*$")
+            .arg(QRegularExpression::escape(name)));
+    QList<QRect> found;
+    for (const QString &text : QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        const auto match = line.match(text);
+        if (match.hasMatch())
+            found << QRect(match.captured(3).toInt(), match.captured(4).toInt(), match.captured(1).toInt(),
+                           match.captured(2).toInt());
+    }
+    return found;
+}
+
 bool sendKey(const QString &id, const QString &key)
 {
     run({QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});

@@ -14,6 +14,9 @@ QString waitFor(const QString &title, int ms = 15000);
 // Waits until no such window is mapped.
 bool waitGone(const QString &title, int ms = 15000);
 QRect geometry(const QString &id);
+// Screen rectangles of every window with exactly this name, however deep in the tree and whether
+// or not it counts as mapped (a tray icon lives inside the panel's tray).
+QList<QRect> everyWindowNamed(const QString &name);
 // Activates the window and sends it a key, e.g. "Return".
 bool sendKey(const QString &id, const QString &key);
 
