@@ -1,3 +1,7 @@
+#include "InstalledClient.h"
+#include "PortalProcess.h"
+#include "XWindows.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -15,11 +19,18 @@ class DebPackageTest : public QObject
 
 private slots:
     void initTestCase();
-    void installsAndRemovesItsFiles();
+    void buildsAndInstalls();
+    void installedClientStartsAndLogsIn();
+    void removesItsFiles();
+    void cleanupTestCase();
 
 private:
     static bool run(const QString &program, const QStringList &arguments, const QString &folder,
                     QString *output, int ms = 300000);
+    bool remove(QString *output);
+
+    QTemporaryDir m_folder;
+    bool m_installed = false;
 };
 
 static const QStringList kInstalledFiles = {
@@ -56,37 +67,90 @@ void DebPackageTest::initTestCase()
     }
 }
 
-void DebPackageTest::installsAndRemovesItsFiles()
+bool DebPackageTest::remove(QString *output)
 {
-    QTemporaryDir folder;
+    m_installed = false;
+    return run(QStringLiteral("apt-get"), {"remove", "-y", "sorvane"}, QStringLiteral("/"), output);
+}
+
+void DebPackageTest::buildsAndInstalls()
+{
     QString output;
     QVERIFY2(run(QStringLiteral(SORVANE_CPACK),
-                 {"--config", QStringLiteral(SORVANE_BUILD_DIR "/CPackConfig.cmake"), "-B", folder.path()},
-                 folder.path(), &output),
+                 {"--config", QStringLiteral(SORVANE_BUILD_DIR "/CPackConfig.cmake"), "-B", m_folder.path()},
+                 m_folder.path(), &output),
              qPrintable(output));
     const QStringList built =
-        QDir(folder.path()).entryList({QStringLiteral("sorvane_" SORVANE_PACKAGE_VERSION "_*.deb")});
+        QDir(m_folder.path()).entryList({QStringLiteral("sorvane_" SORVANE_PACKAGE_VERSION "_*.deb")});
     QVERIFY2(built.size() == 1, qPrintable(output));
-    const QString deb = folder.filePath(built.first());
+    const QString deb = m_folder.filePath(built.first());
     QVERIFY2(QFileInfo::exists(deb), qPrintable(output));
 
     // The programs' library needs became package dependencies, Qt WebEngine among them.
-    QVERIFY(run(QStringLiteral("dpkg-deb"), {"-f", deb, "Depends"}, folder.path(), &output));
+    QVERIFY(run(QStringLiteral("dpkg-deb"), {"-f", deb, "Depends"}, m_folder.path(), &output));
     QVERIFY2(output.contains(QLatin1String("libqt6webenginewidgets6")), qPrintable(output));
     // The keyring library loads libsecret at run time, so no library need names it.
     QVERIFY2(output.contains(QLatin1String("libsecret-1-0")), qPrintable(output));
 
+    m_installed = true;
     QVERIFY2(run(QStringLiteral("apt-get"), {"install", "-y", "./" + QFileInfo(deb).fileName()},
-                 folder.path(), &output),
+                 m_folder.path(), &output),
              qPrintable(output));
     for (const QString &file : kInstalledFiles)
         QVERIFY2(QFileInfo::exists(file), qPrintable(file));
     QVERIFY(QFileInfo(QStringLiteral("/usr/bin/sorvane")).isExecutable());
+}
 
-    QVERIFY2(run(QStringLiteral("apt-get"), {"remove", "-y", "sorvane"}, folder.path(), &output),
-             qPrintable(output));
+void DebPackageTest::installedClientStartsAndLogsIn()
+{
+    QVERIFY(m_installed);
+    QTemporaryDir data;
+    PortalProcess portal;
+    QVERIFY2(portal.start({"--user", "deb:pw-deb:包终端"}), qPrintable(portal.errorString()));
+
+    // Started as the menu entry starts it, in an empty folder: the settings file appears and the
+    // login window shows.
+    QProcess client;
+    InstalledClient::start(client, QStringLiteral("/usr"), data.path(), portal.baseUrl().mid(7));
+    QVERIFY(client.waitForStarted());
+    const QString login = xwindows::waitFor(QStringLiteral("^Sorvane金融终端 用户登录$"), 30000);
+    QVERIFY2(!login.isEmpty(), "the installed client shows no login window");
+    const QString settings = data.filePath(QStringLiteral("sorvane/mainkw.ini"));
+    QVERIFY2(QFileInfo::exists(settings), "no settings file in the user's folder");
+
+    // Pointed at the service, the next start logs in and shows the main window with its pages.
+    QVERIFY(xwindows::sendKey(login, QStringLiteral("alt+F4")));
+    QVERIFY(client.waitForFinished(15000));
+    QCOMPARE(client.exitCode(), 0);
+    QFile file(settings);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
+               "\nsavepass=1\naotologin=1\nuserid=deb\nuserpass=pw-deb\nuserrole=\n");
+    file.close();
+    InstalledClient::start(client, QStringLiteral("/usr"), data.path(), portal.baseUrl().mid(7));
+    QVERIFY(client.waitForStarted());
+    const QString main = xwindows::waitFor(QStringLiteral("^包终端$"), 60000);
+    QVERIFY2(!main.isEmpty(), "the installed client did not reach the main window");
+    QTRY_VERIFY_WITH_TIMEOUT(portal.requestLog().join('\n').contains("/clilogin/index03.jsp"), 30000);
+    client.terminate();
+    QVERIFY(client.waitForFinished(15000));
+}
+
+void DebPackageTest::removesItsFiles()
+{
+    QVERIFY(m_installed);
+    QString output;
+    QVERIFY2(remove(&output), qPrintable(output));
     for (const QString &file : kInstalledFiles)
         QVERIFY2(!QFileInfo::exists(file), qPrintable(file));
+}
+
+void DebPackageTest::cleanupTestCase()
+{
+    // A failed step in between must not leave the package on the machine.
+    QString output;
+    if (m_installed && !remove(&output))
+        qWarning("could not remove the package: %s", qPrintable(output));
 }
 
 QTEST_GUILESS_MAIN(DebPackageTest)
