@@ -14,6 +14,20 @@ std::optional<int> wholeNumber(const QString &text)
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
+// A page may ask for any number; windows are never larger than this (Qt's own widget limit), and
+// no edge lies further out, so no rectangle arithmetic can overflow.
+constexpr int kLargest = 16777215;
+
+int boundedSize(int value)
+{
+    return std::clamp(value, 0, kLargest);
+}
+
+int boundedEdge(int value)
+{
+    return std::clamp(value, -kLargest, kLargest);
+}
+
 bool isBottomRightKeyword(const QString &joined)
 {
     return joined.contains(QLatin1String("right_bottom")) || joined.contains(QLatin1String("rightbottom")) ||
@@ -62,9 +76,9 @@ QRect ApplyPopupGeometry(const PopupGeometryPlan &plan, const QRect &current, co
 {
     QRect result = current;
     if (plan.width)
-        result.setWidth(std::max(*plan.width, 0));
+        result.setWidth(boundedSize(*plan.width));
     if (plan.height)
-        result.setHeight(std::max(*plan.height, 0));
+        result.setHeight(boundedSize(*plan.height));
 
     switch (plan.placement) {
     case PopupPlacement::Centre:
@@ -75,9 +89,9 @@ QRect ApplyPopupGeometry(const PopupGeometryPlan &plan, const QRect &current, co
         break;
     case PopupPlacement::Edges:
         if (plan.left)
-            result.moveLeft(*plan.left);
+            result.moveLeft(boundedEdge(*plan.left));
         if (plan.top)
-            result.moveTop(*plan.top);
+            result.moveTop(boundedEdge(*plan.top));
         break;
     }
     return result;
@@ -90,14 +104,14 @@ QRect ApplyPendingGeometry(const PendingGeometry &pending, const QRect &current)
     if (sum == -4)
         return current;
     QRect result = current;
-    if (pending.left >= 0)
-        result.moveLeft(pending.left);
-    if (pending.top >= 0)
-        result.moveTop(pending.top);
     if (pending.width >= 0)
-        result.setWidth(pending.width);
+        result.setWidth(boundedSize(pending.width));
     if (pending.height >= 0)
-        result.setHeight(pending.height);
+        result.setHeight(boundedSize(pending.height));
+    if (pending.left >= 0)
+        result.moveLeft(boundedEdge(pending.left));
+    if (pending.top >= 0)
+        result.moveTop(boundedEdge(pending.top));
     return result;
 }
 

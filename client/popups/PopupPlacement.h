@@ -45,7 +45,8 @@ QPoint CentredPosition(const QSize &desktop, const QSize &window);
 // (screen less work area) is taken off the desktop's far edges; never below 0.
 QPoint BottomRightPosition(const ScreenMetrics &metrics, const QSize &window);
 
-// The window's geometry after the plan: size first, so the corner rule uses the new size.
+// The window's geometry after the plan: size first, so the corner rule uses the new size. Sizes
+// and edges are held within what a window can have, so nothing overflows.
 QRect ApplyPopupGeometry(const PopupGeometryPlan &plan, const QRect &current, const ScreenMetrics &metrics);
 
 // The script-requested geometry a pop-up applies at each navigation; -1 means "not asked for".

@@ -112,6 +112,11 @@ void PopupPlacementTest::openWindowGeometry_data()
                                                   << ""
                                                   << "Center"
                                                   << "" << QRect(364, 305, 551, 413);
+    // Edges and sizes past any screen are held at the largest a window can have.
+    QTest::newRow("far out and huge") << "1208157535"
+                                      << "-2147483648"
+                                      << "953744434"
+                                      << "" << QRect(16777215, -16777215, 16777215, 413);
     QTest::newRow("decimal fraction") << "10.5"
                                       << ""
                                       << ""
@@ -163,6 +168,9 @@ void PopupPlacementTest::pendingGeometry_data()
     QTest::newRow("negative value left alone") << -30 << 50 << 400 << -1 << QRect(40, 50, 400, 413);
     QTest::newRow("zero counts") << 0 << 0 << -1 << -1 << QRect(0, 0, 551, 413);
     QTest::newRow("values adding up to -4") << 2 << -4 << -1 << -1 << kNewWindow;
+    // The right edge of such a window would not fit in an int.
+    QTest::newRow("far out and huge")
+        << 2000000000 << 0 << 2000000000 << -1 << QRect(16777215, 0, 16777215, 413);
 }
 
 void PopupPlacementTest::pendingGeometry()
