@@ -120,7 +120,9 @@ void DebPackageTest::installedClientStartsAndLogsIn()
 
     // Pointed at the service, the next start logs in and shows the main window with its pages.
     QVERIFY(xwindows::sendKey(login, QStringLiteral("alt+F4")));
-    QVERIFY(client.waitForFinished(15000));
+    QVERIFY2(xwindows::waitGone(QStringLiteral("^Sorvane金融终端 用户登录$")),
+             "the login window stayed after alt+F4");
+    QVERIFY2(client.waitForFinished(30000), "the client did not end after its login window closed");
     QCOMPARE(client.exitCode(), 0);
     QFile file(settings);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

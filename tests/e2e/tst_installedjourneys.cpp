@@ -135,7 +135,8 @@ void InstalledJourneysTest::firstStartThenTypedLogin()
                             .arg(place.width())
                             .arg(place.height())));
     QVERIFY(xwindows::sendKey(login, QStringLiteral("alt+F4")));
-    QVERIFY(first->waitForFinished(15000));
+    QVERIFY2(xwindows::waitGone(kLoginTitle), "the login window stayed after alt+F4");
+    QVERIFY2(first->waitForFinished(30000), "the client did not end after its login window closed");
     QCOMPARE(first->exitCode(), 0);
 
     // The user points the client at the service, starts it again and types the login.

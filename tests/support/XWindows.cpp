@@ -86,9 +86,24 @@ QList<QRect> everyWindowNamed(const QString &name)
     return found;
 }
 
+bool activate(const QString &id, int ms)
+{
+    // "windowactivate --sync" can wait forever for a window the window manager does not focus;
+    // asking again until it is the active one also covers a request made before it was managed.
+    const QDeadlineTimer deadline(ms);
+    do {
+        run({QStringLiteral("windowactivate"), id});
+        if (run({QStringLiteral("getactivewindow")}).trimmed() == id)
+            return true;
+        QThread::msleep(100);
+    } while (!deadline.hasExpired());
+    return false;
+}
+
 bool sendKey(const QString &id, const QString &key)
 {
-    run({QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});
+    if (!activate(id))
+        return false;
     QProcess process;
     // Typed at the focused window, as a user would: the window manager sees its own shortcuts too.
     process.start(QStringLiteral("xdotool"),

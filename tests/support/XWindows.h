@@ -17,7 +17,9 @@ QRect geometry(const QString &id);
 // Screen rectangles of every window with exactly this name, however deep in the tree and whether
 // or not it counts as mapped (a tray icon lives inside the panel's tray).
 QList<QRect> everyWindowNamed(const QString &name);
-// Activates the window and sends it a key, e.g. "Return".
+// Makes the window the active one; false if the window manager has not done so within `ms`.
+bool activate(const QString &id, int ms = 10000);
+// Activates the window and sends it a key, e.g. "Return"; false if it could not be activated.
 bool sendKey(const QString &id, const QString &key);
 
 } // namespace xwindows
