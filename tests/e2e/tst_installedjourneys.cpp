@@ -35,6 +35,14 @@ private:
         return dataHome + QStringLiteral("/sorvane/mainkw.ini");
     }
     static void writeSettings(const QString &path, const QByteArray &text);
+    static QByteArray settingsFor(const PortalProcess &portal, bool autoLogin);
+    QProcess *startClient(const QString &prefix, const QString &dataHome, const PortalProcess &portal);
+    struct Started
+    {
+        QProcess *client;
+        QString login; // the login window's id; empty when none showed
+    };
+    Started startToLoginWindow(const QString &dataHome, const PortalProcess &portal);
     static QString portalHost(const PortalProcess &portal);
     static void stop(QProcess &process);
     static bool clickLogin(const QRect &loginWindow);
@@ -84,6 +92,31 @@ void InstalledJourneysTest::writeSettings(const QString &path, const QByteArray 
     QCOMPARE(file.write(text), text.size());
 }
 
+// The e2e user's settings, remembered password and all, pointed at this portal.
+QByteArray InstalledJourneysTest::settingsFor(const PortalProcess &portal, bool autoLogin)
+{
+    return "[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
+           "\nsavepass=1\naotologin=" + (autoLogin ? "1" : "0") +
+           "\nuserid=e2e\nuserpass=pw-e2e\nuserrole=\n";
+}
+
+QProcess *InstalledJourneysTest::startClient(const QString &prefix, const QString &dataHome,
+                                             const PortalProcess &portal)
+{
+    auto *client = m_started.emplace_back(new QProcess);
+    InstalledClient::start(*client, prefix, dataHome, portalHost(portal));
+    return client;
+}
+
+InstalledJourneysTest::Started InstalledJourneysTest::startToLoginWindow(const QString &dataHome,
+                                                                         const PortalProcess &portal)
+{
+    QProcess *client = startClient(m_prefix.path(), dataHome, portal);
+    if (!client->waitForStarted())
+        return {client, QString()};
+    return {client, xwindows::waitFor(kLoginTitle, 30000)};
+}
+
 QString InstalledJourneysTest::portalHost(const PortalProcess &portal)
 {
     return portal.baseUrl().mid(QStringLiteral("http://").size());
@@ -115,10 +148,7 @@ void InstalledJourneysTest::firstStartThenTypedLogin()
 
     // First start with nothing in the user's folder: the settings file appears with the built-in
     // web root, the login window shows centred on the screen.
-    auto *first = m_started.emplace_back(new QProcess);
-    InstalledClient::start(*first, m_prefix.path(), data.path(), portalHost(portal));
-    QVERIFY(first->waitForStarted());
-    const QString login = xwindows::waitFor(kLoginTitle, 30000);
+    const auto [first, login] = startToLoginWindow(data.path(), portal);
     QVERIFY2(!login.isEmpty(), "no login window");
     QFile settings(settingsOf(data.path()));
     QVERIFY2(settings.exists(), "mainkw.ini not created in the user's folder");
@@ -142,11 +172,8 @@ void InstalledJourneysTest::firstStartThenTypedLogin()
     // The user points the client at the service, starts it again and types the login.
     writeSettings(settings.fileName(), QByteArray(created).replace(QByteArray(SORVANE_DEFAULT_WEBROOT),
                                                                    portal.baseUrl().toUtf8()));
-    auto *second = m_started.emplace_back(new QProcess);
-    InstalledClient::start(*second, m_prefix.path(), data.path(), portalHost(portal));
-    QVERIFY(second->waitForStarted());
-    const QString again = xwindows::waitFor(kLoginTitle, 30000);
-    QVERIFY(!again.isEmpty());
+    const auto [second, again] = startToLoginWindow(data.path(), portal);
+    QVERIFY2(!again.isEmpty(), "no login window on the second start");
     QVERIFY(xwindows::sendKey(again, QStringLiteral("ctrl+a"))); // activates it; the name box has focus
     QVERIFY(InstalledClient::type(QStringLiteral("e2e")));
     QVERIFY(InstalledClient::key(QStringLiteral("Tab")));
@@ -192,13 +219,9 @@ void InstalledJourneysTest::automaticLoginFromPreparedSettings()
     QTemporaryDir data;
     PortalProcess portal;
     QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端"}), qPrintable(portal.errorString()));
-    writeSettings(settingsOf(data.path()),
-                  "[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
-                      "\nsavepass=1\naotologin=1\nuserid=e2e\nuserpass=pw-e2e\nuserrole=\n");
+    writeSettings(settingsOf(data.path()), settingsFor(portal, true));
 
-    auto *client = m_started.emplace_back(new QProcess);
-    InstalledClient::start(*client, m_prefix.path(), data.path(), portalHost(portal));
-    QVERIFY(client->waitForStarted());
+    QVERIFY(startClient(m_prefix.path(), data.path(), portal)->waitForStarted());
     QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(),
              "automatic login did not reach the main window");
     QTRY_VERIFY_WITH_TIMEOUT(portal.requestLog().join('\n').contains("/clilogin/index03.jsp"), 30000);
@@ -213,13 +236,10 @@ void InstalledJourneysTest::secondStartShowsMessageAndEnds()
     QTemporaryDir data;
     PortalProcess portal;
     QVERIFY2(portal.start(), qPrintable(portal.errorString()));
-    auto *running = m_started.emplace_back(new QProcess);
-    InstalledClient::start(*running, m_prefix.path(), data.path(), portalHost(portal));
-    QVERIFY(running->waitForStarted());
-    QVERIFY(!xwindows::waitFor(kLoginTitle, 30000).isEmpty());
+    const auto [running, login] = startToLoginWindow(data.path(), portal);
+    QVERIFY2(!login.isEmpty(), "no login window");
 
-    auto *again = m_started.emplace_back(new QProcess);
-    InstalledClient::start(*again, m_prefix.path(), data.path(), portalHost(portal));
+    QProcess *again = startClient(m_prefix.path(), data.path(), portal);
     QVERIFY(again->waitForStarted());
     const QString box = xwindows::waitFor(kPromptTitle, 30000);
     QVERIFY2(!box.isEmpty(), "the second start shows no message");
@@ -249,14 +269,9 @@ void InstalledJourneysTest::faultyServiceShowsMessageAndLoginStaysUsable()
     PortalProcess portal;
     QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端", "--fault", "/clilogin/clilogin.jsp=" + fault}),
              qPrintable(portal.errorString()));
-    writeSettings(settingsOf(data.path()),
-                  "[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
-                      "\nsavepass=1\naotologin=0\nuserid=e2e\nuserpass=pw-e2e\nuserrole=\n");
-    auto *client = m_started.emplace_back(new QProcess);
-    InstalledClient::start(*client, m_prefix.path(), data.path(), portalHost(portal));
-    QVERIFY(client->waitForStarted());
-    const QString login = xwindows::waitFor(kLoginTitle, 30000);
-    QVERIFY(!login.isEmpty());
+    writeSettings(settingsOf(data.path()), settingsFor(portal, false));
+    const auto [client, login] = startToLoginWindow(data.path(), portal);
+    QVERIFY2(!login.isEmpty(), "no login window");
     const QRect at = xwindows::geometry(login);
     QVERIFY(clickLogin(at));
 
@@ -301,14 +316,9 @@ void InstalledJourneysTest::serviceDownShowsMessageAndLoginStaysUsable()
     PortalProcess portal;
     QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端"}), qPrintable(portal.errorString()));
     const QString port = QString::number(portal.port());
-    writeSettings(settingsOf(data.path()),
-                  "[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
-                      "\nsavepass=1\naotologin=0\nuserid=e2e\nuserpass=pw-e2e\nuserrole=\n");
-    auto *client = m_started.emplace_back(new QProcess);
-    InstalledClient::start(*client, m_prefix.path(), data.path(), portalHost(portal));
-    QVERIFY(client->waitForStarted());
-    const QString login = xwindows::waitFor(kLoginTitle, 30000);
-    QVERIFY(!login.isEmpty());
+    writeSettings(settingsOf(data.path()), settingsFor(portal, false));
+    const auto [client, login] = startToLoginWindow(data.path(), portal);
+    QVERIFY2(!login.isEmpty(), "no login window");
     const QRect at = xwindows::geometry(login);
 
     // The service goes away: nothing listens on its port any more.
@@ -342,12 +352,9 @@ void InstalledJourneysTest::upgradeReplacesTheInstalledClient()
     QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端", "--version", "3.0.06;3.0.01", "--download",
                            UpgraderTest::standInBinary(UpgraderTest::Build::New)}),
              qPrintable(portal.errorString()));
-    writeSettings(settingsOf(data.path()),
-                  "[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
-                      "\nsavepass=1\naotologin=1\nuserid=e2e\nuserpass=pw-e2e\nuserrole=\n");
+    writeSettings(settingsOf(data.path()), settingsFor(portal, true));
 
-    auto *client = m_started.emplace_back(new QProcess);
-    InstalledClient::start(*client, prefix.path(), data.path(), portalHost(portal));
+    QProcess *client = startClient(prefix.path(), data.path(), portal);
     QVERIFY(client->waitForStarted());
     const QString question = xwindows::waitFor(QStringLiteral("^Sorvane金融终端::升级提示$"), 60000);
     QVERIFY2(!question.isEmpty(), "no upgrade question");
