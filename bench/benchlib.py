@@ -136,6 +136,14 @@ def window_rect(win):
     return where.x, where.y, geometry.width, geometry.height
 
 
+def point_at(x, y, settle=0.6):
+    """Moves the pointer there and waits: a page just shown takes no clicks for a moment after its
+    window is mapped and its onload has run (a first click within ~0.4 s here is dropped)."""
+    xtest.fake_input(dpy, X.MotionNotify, x=x, y=y)
+    dpy.sync()
+    time.sleep(settle)
+
+
 def click(x, y):
     """A real left click at a screen point, through the X server's test extension."""
     xtest.fake_input(dpy, X.MotionNotify, x=x, y=y)
