@@ -33,6 +33,8 @@ private:
     bool m_installed = false;
 };
 
+static const QString kLoginTitle = QStringLiteral("^Sorvane金融终端 用户登录$");
+
 static const QStringList kInstalledFiles = {
     QStringLiteral("/usr/bin/clikw730"), QStringLiteral("/usr/bin/zunup"), QStringLiteral("/usr/bin/sorvane"),
     QStringLiteral("/usr/share/applications/sorvane.desktop"),
@@ -113,15 +115,14 @@ void DebPackageTest::installedClientStartsAndLogsIn()
     QProcess client;
     InstalledClient::start(client, QStringLiteral("/usr"), data.path(), portal.baseUrl().mid(7));
     QVERIFY(client.waitForStarted());
-    const QString login = xwindows::waitFor(QStringLiteral("^Sorvane金融终端 用户登录$"), 30000);
+    const QString login = xwindows::waitFor(kLoginTitle, 30000);
     QVERIFY2(!login.isEmpty(), "the installed client shows no login window");
     const QString settings = data.filePath(QStringLiteral("sorvane/mainkw.ini"));
     QVERIFY2(QFileInfo::exists(settings), "no settings file in the user's folder");
 
     // Pointed at the service, the next start logs in and shows the main window with its pages.
     QVERIFY(xwindows::sendKey(login, QStringLiteral("alt+F4")));
-    QVERIFY2(xwindows::waitGone(QStringLiteral("^Sorvane金融终端 用户登录$")),
-             "the login window stayed after alt+F4");
+    QVERIFY2(xwindows::waitGone(kLoginTitle), "the login window stayed after alt+F4");
     QVERIFY2(client.waitForFinished(30000), "the client did not end after its login window closed");
     QCOMPARE(client.exitCode(), 0);
     QFile file(settings);
