@@ -12,6 +12,7 @@ packages=(
   clang-format cppcheck curl clang libclang-rt-14-dev
   python3-xlib
   qtkeychain-qt6-dev libsecret-1-0 gnome-keyring libsecret-tools dbus-daemon dbus-bin
+  libsodium-dev minisign
 )
 
 missing=()
