@@ -1,8 +1,10 @@
 // The portal's own switches (faults, version text), its request log, the page beacon and the download.
 #include "Routes.h"
 
+#include "Minisign.h"
 #include "Text.h"
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -70,6 +72,40 @@ void handleDownload(httplib::Response &response, const PortalState &state)
     response.set_header("Cache-Control", noStore);
 }
 
+std::string readWhole(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string();
+}
+
+// The served program's signature: a given file, or made now with the signing key, so that
+// whatever the download is at this moment is what the signature covers.
+void handleSignature(httplib::Response &response, const PortalState &state)
+{
+    const PortalOptions &options = state.options;
+    std::string text;
+    if (!options.signatureFile.empty()) {
+        text = readWhole(options.signatureFile);
+    } else if (const auto key = minisign::parseSecretKey(readWhole(options.signingKey))) {
+        std::ifstream in(options.downloadFile, std::ios::binary);
+        if (!options.downloadFile.empty() && in) {
+            minisign::Digest digest;
+            char chunk[65536];
+            while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+                digest.add(chunk, static_cast<size_t>(in.gcount()));
+            const std::string comment =
+                "timestamp:" + std::to_string(std::time(nullptr)) + "\tfile:clikw730exe\thashed";
+            text = minisign::sign(*key, digest.finish(), comment);
+        }
+    }
+    if (text.empty()) {
+        response.status = 404;
+        return;
+    }
+    response.set_content(text, "text/plain; charset=utf-8");
+    response.set_header("Cache-Control", noStore);
+}
+
 } // namespace
 
 void addControlRoutes(httplib::Server &server, PortalState &state)
@@ -98,4 +134,8 @@ void addDownloadRoute(httplib::Server &server, PortalState &state)
     server.Get(
         exactPattern("/download/clikw730exe"),
         [&state](const httplib::Request &, httplib::Response &response) { handleDownload(response, state); });
+    server.Get(exactPattern("/download/clikw730exe.minisig"),
+               [&state](const httplib::Request &, httplib::Response &response) {
+                   handleSignature(response, state);
+               });
 }

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -124,6 +125,29 @@ void setTruncatedContent(httplib::Response &response, const std::string &downloa
                                   });
 }
 
+// The download's first half, with no length announced and the connection closed after it: to
+// the client it looks like a whole (shorter) file.
+void setCutContent(httplib::Response &response, const std::string &downloadFile)
+{
+    std::error_code error;
+    const auto fileSize = downloadFile.empty() ? 0 : std::filesystem::file_size(downloadFile, error);
+    auto in = std::make_shared<std::ifstream>(downloadFile, std::ios::binary);
+    const size_t half = error ? 0 : static_cast<size_t>(fileSize / 2);
+    response.set_content_provider("application/octet-stream",
+                                  [in, half](size_t offset, httplib::DataSink &sink) {
+                                      if (offset >= half) {
+                                          sink.done();
+                                          return true;
+                                      }
+                                      char chunk[65536];
+                                      const size_t n = std::min(sizeof chunk, half - offset);
+                                      in->seekg(static_cast<std::streamoff>(offset));
+                                      if (!in->read(chunk, static_cast<std::streamsize>(n)))
+                                          return false;
+                                      return sink.write(chunk, n);
+                                  });
+}
+
 } // namespace
 
 bool resetConnection(const httplib::Request &request)
@@ -210,6 +234,10 @@ bool answerWithFault(const FaultSetting &setting, const httplib::Request &reques
     case FaultSetting::Kind::Truncate:
         response.status = 200;
         setTruncatedContent(response, state.options.downloadFile, isDownload);
+        return true;
+    case FaultSetting::Kind::Cut:
+        response.status = 200;
+        setCutContent(response, state.options.downloadFile);
         return true;
     case FaultSetting::Kind::Html200:
         response.status = 200;

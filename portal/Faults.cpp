@@ -14,11 +14,14 @@ std::optional<FaultSetting> parseFaultSetting(const std::string &text)
         const char *name;
         FaultSetting::Kind kind;
     };
-    static const Plain plain[] = {
-        {"hang", FaultSetting::Kind::Hang},           {"empty", FaultSetting::Kind::Empty},
-        {"malformed", FaultSetting::Kind::Malformed}, {"truncate", FaultSetting::Kind::Truncate},
-        {"html200", FaultSetting::Kind::Html200},     {"html404", FaultSetting::Kind::Html404},
-        {"reset", FaultSetting::Kind::Reset}};
+    static const Plain plain[] = {{"hang", FaultSetting::Kind::Hang},
+                                  {"empty", FaultSetting::Kind::Empty},
+                                  {"malformed", FaultSetting::Kind::Malformed},
+                                  {"truncate", FaultSetting::Kind::Truncate},
+                                  {"cut", FaultSetting::Kind::Cut},
+                                  {"html200", FaultSetting::Kind::Html200},
+                                  {"html404", FaultSetting::Kind::Html404},
+                                  {"reset", FaultSetting::Kind::Reset}};
     for (const Plain &p : plain) {
         if (name == p.name && !hasArgument)
             return FaultSetting{p.kind, 0, {}};

@@ -16,6 +16,7 @@ struct FaultSetting
         Malformed,
         Large,
         Truncate,
+        Cut,
         Html200,
         Html404,
         Reset,
@@ -28,7 +29,7 @@ struct FaultSetting
     std::string text;    // the answer's (first) bytes for Body and Padded
 };
 
-// Parses "delay:MS", "hang", "status:N", "empty", "malformed", "large:BYTES", "truncate", "html200",
+// Parses "delay:MS", "hang", "status:N", "empty", "malformed", "large:BYTES", "truncate", "cut", "html200",
 // "html404", "reset", "body:TEXT" (TEXT form-decoded, so any byte can be given as %XX),
 // "garbage:BYTES" (bytes of every value) or "padded:BYTES:TEXT" (TEXT, then filler up to BYTES).
 // Nothing for anything else.

@@ -26,6 +26,10 @@ bool applyOption(const std::string &key, const std::string &value, PortalOptions
         options.version = value;
     } else if (key == "download") {
         options.downloadFile = value;
+    } else if (key == "signing-key") {
+        options.signingKey = value;
+    } else if (key == "signature") {
+        options.signatureFile = value;
     } else if (key == "user") {
         PortalUser user;
         if (!parseUser(value, user)) {
@@ -144,7 +148,8 @@ bool parseArguments(int argc, char **argv, PortalOptions &options, std::string &
 const char *usageText()
 {
     return "usage: portal [--port N] [--www DIR] [--log FILE] [--version TEXT] [--download FILE]\n"
+           "              [--signing-key FILE | --signature FILE]\n"
            "              [--user NAME:PASSWORD[:TITLE[:INFO]]]... [--fault PATH=FAULT]... [--config FILE]\n"
            "fault settings: delay:MS hang status:N empty malformed large:BYTES truncate html200 html404 "
-           "reset body:TEXT garbage:BYTES padded:BYTES:TEXT\n";
+           "cut reset body:TEXT garbage:BYTES padded:BYTES:TEXT\n";
 }

@@ -21,7 +21,9 @@ struct PortalOptions
     std::string logFile;
     std::string version = "3.0.05;3.0.01;3.0.09";
     std::string downloadFile;
-    std::vector<PortalUser> users; // the demo user when none is given
+    std::string signingKey = PORTAL_DEFAULT_SIGNING_KEY; // signs the download on each request
+    std::string signatureFile;                           // served as the signature instead, when set
+    std::vector<PortalUser> users;                       // the demo user when none is given
     std::vector<std::pair<std::string, FaultSetting>> faults;
 };
 

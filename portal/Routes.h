@@ -9,7 +9,7 @@
 // Route groups of the portal; each adds its handlers to the server.
 void addLoginRoutes(httplib::Server &server, PortalState &state);   // /clilogin/...
 void addControlRoutes(httplib::Server &server, PortalState &state); // /__control, /__log, /__beacon
-void addDownloadRoute(httplib::Server &server, PortalState &state); // /download/clikw730exe
+void addDownloadRoute(httplib::Server &server, PortalState &state); // /download/clikw730exe and its .minisig
 void addStaticRoutes(httplib::Server &server, PortalState &state);  // everything else from the web root
 
 // The query exactly as the client sent it (without "?").
