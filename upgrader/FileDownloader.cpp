@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -40,15 +41,16 @@ bool FileDownloader::writeAvailable()
     if (m_outcome.head.size() < headBytes)
         m_outcome.head += chunk.left(headBytes - m_outcome.head.size());
     m_outcome.received += chunk.size();
-    if (!m_file.isOpen()) {
-        // Only the body of a successful answer is worth a file; an error page leaves it alone.
-        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (status < 200 || status > 299)
-            return true;
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
+    // Refused as soon as it is too long, whatever length the server announced.
+    if (m_maxBytes >= 0 && m_outcome.received > m_maxBytes) {
+        m_outcome.tooLarge = true;
+        return false;
     }
-    return m_file.write(chunk) == chunk.size();
+    // Only the body of a successful answer is worth keeping; an error page is dropped.
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status < 200 || status > 299)
+        return true;
+    return m_sink->write(chunk) == chunk.size();
 }
 
 void FileDownloader::onReadyRead()
@@ -62,10 +64,25 @@ void FileDownloader::onReadyRead()
 DownloadOutcome FileDownloader::download(const QUrl &url, const QString &filePath,
                                          const DownloadLimits &limits)
 {
+    QFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {};
+    DownloadOutcome outcome = download(url, file, limits);
+    if (!file.flush())
+        outcome.fileOk = false;
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        outcome.fileOk = false;
+    return outcome;
+}
+
+DownloadOutcome FileDownloader::download(const QUrl &url, QIODevice &sink, const DownloadLimits &limits)
+{
     m_outcome = DownloadOutcome{};
     m_outcome.fileOk = true;
     m_cancelRequested = false;
-    m_file.setFileName(filePath);
+    m_sink = &sink;
+    m_maxBytes = limits.maxBytes;
 
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -79,6 +96,14 @@ DownloadOutcome FileDownloader::download(const QUrl &url, const QString &filePat
     reply->setReadBufferSize(readBufferBytes);
 
     QEventLoop loop;
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
+        // A body announced as too long is not worth waiting for.
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (m_maxBytes >= 0 && length.isValid() && length.toLongLong() > m_maxBytes) {
+            m_outcome.tooLarge = true;
+            reply->abort();
+        }
+    });
     connect(reply, &QNetworkReply::readyRead, this, &FileDownloader::onReadyRead);
     connect(reply, &QNetworkReply::downloadProgress, this, &FileDownloader::progress);
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
@@ -106,14 +131,8 @@ DownloadOutcome FileDownloader::download(const QUrl &url, const QString &filePat
     m_outcome.cancelled = m_cancelRequested;
     m_outcome.transferOk = reply->error() == QNetworkReply::NoError && !timedOut && !m_cancelRequested;
 
-    if (m_file.isOpen()) {
-        if (!m_file.flush())
-            m_outcome.fileOk = false;
-        m_file.close();
-        if (m_file.error() != QFileDevice::NoError)
-            m_outcome.fileOk = false;
-    }
     m_reply = nullptr;
+    m_sink = nullptr;
     reply->deleteLater();
     return m_outcome;
 }

@@ -2,7 +2,7 @@
 
 #include "UpgradeRules.h"
 
-#include <QFile>
+#include <QIODevice>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -14,6 +14,7 @@ struct DownloadLimits
 {
     int stallMs = 10 * 60 * 1000;          // no byte for this long: give up
     qint64 totalMs = 4LL * 60 * 60 * 1000; // a trickle must end some time too
+    qint64 maxBytes = -1;                  // a longer body is refused while it streams; -1: any
 };
 
 // Streams one URL into a file while the event loop keeps running, so the window repaints.
@@ -25,8 +26,10 @@ public:
     explicit FileDownloader(QObject *parent = nullptr);
     ~FileDownloader() override;
 
-    // Returns when the transfer has ended one way or another. The file is created or replaced
-    // only once a successful (2xx) answer starts sending its body.
+    // Returns when the transfer has ended one way or another. Only the body of a successful
+    // (2xx) answer is written to sink, which must be open for writing.
+    DownloadOutcome download(const QUrl &url, QIODevice &sink, const DownloadLimits &limits);
+    // The same into a file, created or replaced at once and closed at the end.
     DownloadOutcome download(const QUrl &url, const QString &filePath, const DownloadLimits &limits);
 
     // Ends a running download; download() then returns with cancelled set.
@@ -42,7 +45,8 @@ private:
 
     QNetworkAccessManager *m_network = nullptr;
     QPointer<QNetworkReply> m_reply;
-    QFile m_file;
+    QIODevice *m_sink = nullptr;
+    qint64 m_maxBytes = -1;
     DownloadOutcome m_outcome;
     bool m_cancelRequested = false;
 };

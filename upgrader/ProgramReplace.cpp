@@ -1,10 +1,12 @@
 #include "ProgramReplace.h"
 
+#include "UpdateSignature.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
-bool ReplaceProgram(const QString &source, const QString &target)
+bool ReplaceProgram(const QString &source, const QString &target, SignedProgramCheck *check)
 {
     QFile input(source);
     if (!input.open(QIODevice::ReadOnly))
@@ -37,8 +39,14 @@ bool ReplaceProgram(const QString &source, const QString &target)
             break;
         if (output.write(buffer) != buffer.size())
             break;
+        if (check)
+            check->add(buffer);
     }
     if (input.error() != QFileDevice::NoError || output.error() != QFileDevice::NoError) {
+        output.cancelWriting();
+        return false;
+    }
+    if (check && check->verdict() != UpdateVerdict::Valid) {
         output.cancelWriting();
         return false;
     }

@@ -3,15 +3,39 @@
 #include "ProgramReplace.h"
 #include "Prompt.h"
 #include "StopProcess.h"
+#include "UpdateSignature.h"
 #include "buildconfig.h"
 #include "platform/programstart.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// A signature file is a few hundred bytes; anything much longer is not one.
+constexpr qint64 signatureMaxBytes = 4096;
+
+} // namespace
+
+QByteArray BuiltInUpdateKey()
+{
+    return QByteArrayLiteral(SORVANE_UPDATE_PUBLIC_KEY);
+}
+
+DownloadLimits BuiltInDownloadLimits()
+{
+    DownloadLimits limits;
+    limits.maxBytes = qint64(SORVANE_DOWNLOAD_LIMIT_MIB) * 1024 * 1024;
+    return limits;
+}
 
 UpgradeProcedure::UpgradeProcedure(UpgradeSetup setup, UpgradeView &view, QObject *parent)
     : QObject(parent)
@@ -47,6 +71,43 @@ void UpgradeProcedure::wait(int ms)
     }
 }
 
+bool UpgradeProcedure::downloadVerified(const UpgradePaths &paths, QByteArray &signature, qint64 &size,
+                                        bool &cancelled)
+{
+    // A fresh file of our own: a second upgrader in the same folder never writes into it.
+    QTemporaryFile partial(paths.clientFolder + QStringLiteral(".downfile-XXXXXX"));
+    if (!partial.open())
+        return false;
+    const QString programUrl = DownloadUrl(m_setup.host);
+    const DownloadOutcome program = m_downloader.download(QUrl(programUrl), partial, m_setup.limits);
+    cancelled = program.cancelled;
+    if (!partial.flush() || !IsSuccessfulDownload(program))
+        return false;
+
+    QBuffer text(&signature);
+    text.open(QIODevice::WriteOnly);
+    DownloadLimits signatureLimits = m_setup.limits;
+    signatureLimits.maxBytes = signatureMaxBytes;
+    const DownloadOutcome published =
+        m_downloader.download(QUrl(SignatureUrl(programUrl)), text, signatureLimits);
+    cancelled = published.cancelled;
+    if (!published.transferOk || !published.fileOk || published.httpStatus < 200 ||
+        published.httpStatus > 299)
+        return false;
+
+    // What is judged is the file on disk, not the bytes as they streamed past.
+    SignedProgramCheck check(m_setup.updateKey, signature);
+    if (CheckSignedFile(partial.fileName(), check) != UpdateVerdict::Valid)
+        return false;
+    size = check.size();
+    partial.close();
+    if (::rename(QFile::encodeName(partial.fileName()).constData(),
+                 QFile::encodeName(paths.tempPath).constData()) != 0)
+        return false;
+    partial.setAutoRemove(false);
+    return true;
+}
+
 UpgradeResult UpgradeProcedure::run()
 {
     UpgradeResult result;
@@ -60,11 +121,12 @@ UpgradeResult UpgradeProcedure::run()
     m_view.setSecondLine(UpgradeTexts::visitHost(m_setup.host), true);
     m_view.processPendingEvents();
 
-    const DownloadOutcome outcome =
-        m_downloader.download(QUrl(DownloadUrl(m_setup.host)), paths.tempPath, m_setup.limits);
-    result.downloaded = IsSuccessfulDownload(outcome);
+    QByteArray signature;
+    qint64 size = 0;
+    bool cancelled = false;
+    result.downloaded = downloadVerified(paths, signature, size, cancelled);
     if (!result.downloaded) {
-        if (!outcome.cancelled)
+        if (!cancelled)
             ShowPrompt(UpgradeTexts::downloadFailed(m_setup.host));
         m_view.closeWindow();
         m_view.setFirstLine(QString(), false);
@@ -80,7 +142,9 @@ UpgradeResult UpgradeProcedure::run()
     wait(m_setup.waitAfterStopMs);
     wait(m_setup.furtherWaitMs);
 
-    result.replaced = ReplaceProgram(paths.tempPath, paths.clientPath);
+    // Checked again while it is copied: another upgrader may have put its own download there.
+    SignedProgramCheck recheck(m_setup.updateKey, signature, size);
+    result.replaced = ReplaceProgram(paths.tempPath, paths.clientPath, &recheck);
     if (!result.replaced) {
         ShowPrompt(UpgradeTexts::copyFailed());
         // The old program is still whole: a client we stopped gets it back.

@@ -18,6 +18,10 @@ public:
     virtual void closeWindow() = 0;
 };
 
+// What the build says: the key releases are signed with, the largest program it takes.
+QByteArray BuiltInUpdateKey();
+DownloadLimits BuiltInDownloadLimits();
+
 struct UpgradeSetup
 {
     QStringList arguments; // the command line without the program name
@@ -26,7 +30,8 @@ struct UpgradeSetup
     int waitAfterStopMs = 2000;
     int furtherWaitMs = 1000;
     int waitAfterCopyMs = 1000;
-    DownloadLimits limits;
+    DownloadLimits limits = BuiltInDownloadLimits();
+    QByteArray updateKey = BuiltInUpdateKey(); // minisign public key
 };
 
 // What one run did, for whoever wants to know.
@@ -57,6 +62,9 @@ public:
 
 private:
     void wait(int ms);
+    // Downloads the program and its signature, checks both, and only then puts the program at
+    // paths.tempPath. False when anything is missing or wrong.
+    bool downloadVerified(const UpgradePaths &paths, QByteArray &signature, qint64 &size, bool &cancelled);
 
     UpgradeSetup m_setup;
     UpgradeView &m_view;

@@ -50,6 +50,11 @@ QString DownloadUrl(const QString &host)
     return QStringLiteral("http://") + host + QStringLiteral("/download/clikw730exe");
 }
 
+QString SignatureUrl(const QString &downloadUrl)
+{
+    return downloadUrl + QStringLiteral(".minisig");
+}
+
 bool LooksLikeProgram(const QByteArray &head)
 {
     return head.startsWith(QByteArrayLiteral("\x7f"
@@ -58,7 +63,7 @@ bool LooksLikeProgram(const QByteArray &head)
 
 bool IsSuccessfulDownload(const DownloadOutcome &outcome)
 {
-    if (!outcome.transferOk || outcome.cancelled || !outcome.fileOk)
+    if (!outcome.transferOk || outcome.cancelled || outcome.tooLarge || !outcome.fileOk)
         return false;
     if (outcome.httpStatus < 200 || outcome.httpStatus > 299)
         return false;

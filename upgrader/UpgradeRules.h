@@ -24,12 +24,15 @@ UpgradePaths DetermineUpgradePaths(const QStringList &arguments, const QString &
 // The host the new client comes from: the environment's value when set, else the built-in one.
 QString ChoosePortalHost(const QString &environmentValue, const QString &builtIn);
 QString DownloadUrl(const QString &host);
+// The detached signature published beside a download.
+QString SignatureUrl(const QString &downloadUrl);
 
 // What a finished transfer left; filled by the downloader.
 struct DownloadOutcome
 {
     bool transferOk = false;   // no network error, no time-out, not cancelled
     bool cancelled = false;    // the user ended the run while it was going
+    bool tooLarge = false;     // longer than the run allows
     bool fileOk = false;       // every byte reached the file and it was closed cleanly
     int httpStatus = 0;        // of the final answer, after redirects
     qint64 contentLength = -1; // -1 when the answer sent none

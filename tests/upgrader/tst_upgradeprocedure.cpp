@@ -9,6 +9,8 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -22,6 +24,27 @@
 using namespace UpgraderTest;
 
 namespace {
+
+// A signature made by the minisign tool itself, so the upgrader is checked against the format's
+// own implementation.
+QByteArray minisignSign(const QString &key, const QString &file, const QString &comment,
+                        const QStringList &extra = {})
+{
+    const QString out = file + QStringLiteral(".minisig");
+    QFile::remove(out);
+    QProcess tool;
+    tool.start(QStringLiteral("minisign"),
+               QStringList{"-S", "-s", key, "-m", file, "-x", out, "-t", comment} + extra);
+    if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
+        return {};
+    QFile signature(out);
+    return signature.open(QIODevice::ReadOnly) ? signature.readAll() : QByteArray();
+}
+
+QString servedAs(const QByteArray &text)
+{
+    return QStringLiteral("body:") + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromLatin1(text)));
+}
 
 QByteArray hashOf(const QString &path)
 {
@@ -65,7 +88,7 @@ private:
     }
 };
 
-// Answers every request with a redirect to the given address: one hop before the portal.
+// Answers every request with a redirect to the same path at the given base: one hop before the portal.
 class Redirector : public QTcpServer
 {
 public:
@@ -75,9 +98,11 @@ public:
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *socket = nextPendingConnection()) {
                 connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    if (!socket->readAll().contains("\r\n\r\n"))
+                    const QByteArray request = socket->readAll();
+                    if (!request.contains("\r\n\r\n"))
                         return;
-                    socket->write("HTTP/1.1 302 Found\r\nLocation: " + m_target.toUtf8() +
+                    const QByteArray path = request.split(' ').value(1);
+                    socket->write("HTTP/1.1 302 Found\r\nLocation: " + m_target.toUtf8() + path +
                                   "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
                     socket->disconnectFromHost();
                 });
@@ -108,6 +133,7 @@ private slots:
     void followsRedirect();
     void failedDownload_data();
     void failedDownload();
+    void concurrentUpgradersInstallOnlySigned();
     void stalledDownloadGivesUp();
     void copyFails();
 
@@ -119,6 +145,7 @@ private:
 
     QTemporaryDir m_served; // the new program the portal hands out
     QString m_newProgram;
+    QMap<QString, QByteArray> m_signatures; // refused ones, by kind
     PortalProcess m_portal;
     QTemporaryDir *m_dir = nullptr;
     QStringList m_prompts;
@@ -131,6 +158,29 @@ void TestUpgradeProcedure::initTestCase()
     QVERIFY(installStandIn(Build::New, m_newProgram, 3 << 20)); // big enough for progress to show
     QVERIFY2(m_portal.start({QStringLiteral("--download"), m_newProgram}),
              qPrintable(m_portal.errorString()));
+
+    const QString demoKey = QStringLiteral(SORVANE_SOURCE_DIR "/packaging/update-keys/demo.key");
+    const QString signedName = QStringLiteral("timestamp:1\tfile:clikw730exe\thashed");
+    const QString otherKey = QDir(m_served.path()).filePath(QStringLiteral("other.key"));
+    QCOMPARE(
+        QProcess::execute(QStringLiteral("minisign"), {"-G", "-W", "-p", otherKey + ".pub", "-s", otherKey}),
+        0);
+    const QString copy = QDir(m_served.path()).filePath(QStringLiteral("copy"));
+    QVERIFY(QFile::copy(m_newProgram, copy));
+    m_signatures["other key"] = minisignSign(otherKey, copy, signedName);
+    m_signatures["other file"] =
+        minisignSign(demoKey, copy, QStringLiteral("timestamp:1\tfile:clikw730.old"));
+    m_signatures["legacy"] = minisignSign(demoKey, copy, signedName, {QStringLiteral("-l")});
+    QByteArray comment = minisignSign(demoKey, copy, signedName);
+    m_signatures["changed comment"] = comment.replace("timestamp:1", "timestamp:2");
+    QFile tampered(copy);
+    QVERIFY(tampered.open(QIODevice::ReadWrite) && tampered.seek(tampered.size() / 2));
+    const char byte = tampered.peek(1).at(0);
+    QVERIFY(tampered.putChar(char(byte ^ 1)));
+    tampered.close();
+    m_signatures["one byte changed"] = minisignSign(demoKey, copy, signedName);
+    for (auto it = m_signatures.cbegin(); it != m_signatures.cend(); ++it)
+        QVERIFY2(it.value().startsWith("untrusted comment:"), qPrintable(it.key()));
     SetPromptHandler([this](const PromptRequest &request) {
         QCOMPARE(request.caption, QStringLiteral("提示信息"));
         m_prompts << request.text;
@@ -143,6 +193,7 @@ void TestUpgradeProcedure::init()
     m_prompts.clear();
     m_view = new RecordingView;
     QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe"), QString()));
+    QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe.minisig"), QString()));
 }
 
 void TestUpgradeProcedure::cleanup()
@@ -295,7 +346,7 @@ void TestUpgradeProcedure::missingFolderCreated()
 
 void TestUpgradeProcedure::followsRedirect()
 {
-    Redirector redirector(m_portal.baseUrl() + QStringLiteral("/download/clikw730exe"));
+    Redirector redirector(m_portal.baseUrl());
     QVERIFY(redirector.listen(QHostAddress::LocalHost));
     UpgradeSetup setup = setupFor({path("clikw730")});
     setup.host = QStringLiteral("127.0.0.1:%1").arg(redirector.serverPort());
@@ -308,31 +359,58 @@ void TestUpgradeProcedure::followsRedirect()
 
 void TestUpgradeProcedure::failedDownload_data()
 {
-    QTest::addColumn<QString>("fault");
-    QTest::newRow("server error") << "status:500";
-    QTest::newRow("not found, HTML page") << "html404";
-    QTest::newRow("HTML page with status 200") << "html200";
-    QTest::newRow("truncated body") << "truncate";
-    QTest::newRow("empty body") << "empty";
-    QTest::newRow("connection reset") << "reset";
-    QTest::newRow("no server at all") << "";
+    QTest::addColumn<QString>("fault");     // of the program; "-": no server at all
+    QTest::addColumn<QString>("signature"); // fault of the signature; empty: the portal signs
+    QTest::addColumn<qint64>("maxBytes");
+    const qint64 any = BuiltInDownloadLimits().maxBytes;
+    QTest::newRow("server error") << "status:500"
+                                  << "" << any;
+    QTest::newRow("not found, HTML page") << "html404"
+                                          << "" << any;
+    QTest::newRow("HTML page with status 200") << "html200"
+                                               << "" << any;
+    QTest::newRow("truncated body") << "truncate"
+                                    << "" << any;
+    QTest::newRow("truncated body without Content-Length") << "cut"
+                                                           << "" << any;
+    QTest::newRow("empty body") << "empty"
+                                << "" << any;
+    QTest::newRow("connection reset") << "reset"
+                                      << "" << any;
+    QTest::newRow("no server at all") << "-"
+                                      << "" << any;
+    QTest::newRow("larger than allowed") << ""
+                                         << "" << qint64(1 << 20);
+    QTest::newRow("unsigned") << ""
+                              << "status:404" << any;
+    QTest::newRow("signature not found, HTML page") << ""
+                                                    << "html200" << any;
+    QTest::newRow("signature: bytes of every value") << ""
+                                                     << "garbage:300" << any;
+    for (const char *kind : {"other key", "other file", "legacy", "changed comment", "one byte changed"})
+        QTest::newRow(qPrintable(QStringLiteral("signature: ") + kind))
+            << "" << servedAs(m_signatures.value(kind)) << any;
 }
 
 void TestUpgradeProcedure::failedDownload()
 {
     QFETCH(QString, fault);
+    QFETCH(QString, signature);
+    QFETCH(qint64, maxBytes);
     const QString client = path("clikw730");
     QVERIFY(installStandIn(Build::Old, client));
     const QByteArray oldHash = hashOf(client);
     const qint64 running = startStandIn(client);
     QVERIFY(running > 0);
     UpgradeSetup setup = setupFor({client, QStringLiteral("000")});
-    if (fault.isEmpty()) {
+    setup.limits.maxBytes = maxBytes;
+    if (fault == QLatin1String("-")) {
         QTcpServer closed; // a port that was free a moment ago
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         setup.host = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
     } else {
         QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe"), fault));
+        QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe.minisig"), signature));
     }
 
     const UpgradeResult result = run(setup);
@@ -344,6 +422,33 @@ void TestUpgradeProcedure::failedDownload()
     QCOMPARE(runsIn(m_dir->path()).size(), 1);
     QCOMPARE(m_view->closes, 1);
     QCOMPARE(m_view->lines.last(), QStringLiteral("1 -"));
+    // Nothing half-fetched stays behind, and no "downfile.tmp" that could be copied by hand.
+    QCOMPARE(otherFiles(m_dir->path(), {"clikw730", "standin.log"}), QStringList());
+}
+
+// Two upgraders over one folder at once (nothing stops a second start): whichever copies last,
+// the program left behind is the signed one, whole.
+void TestUpgradeProcedure::concurrentUpgradersInstallOnlySigned()
+{
+    const QString served = QDir(m_served.path()).filePath(QStringLiteral("large"));
+    QVERIFY(installStandIn(Build::New, served, 48 << 20)); // copies long enough to overlap
+    PortalProcess portal;
+    QVERIFY2(portal.start({QStringLiteral("--download"), served}), qPrintable(portal.errorString()));
+    const QString client = path("clikw730");
+    const QString portalHost = QUrl(portal.baseUrl()).authority();
+    for (int round = 0; round < 3; ++round) {
+        QVERIFY(installStandIn(Build::Old, client));
+        QProcess first;
+        QProcess second;
+        first.start(QStringLiteral(UPGRADE_RUNNER), {client, portalHost});
+        second.start(QStringLiteral(UPGRADE_RUNNER), {client, portalHost});
+        QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(hashOf(client), hashOf(served));
+        QCOMPARE(hashOf(path("downfile.tmp")), hashOf(served));
+    }
+    QCOMPARE(otherFiles(m_dir->path(), {"clikw730", "downfile.tmp"}), QStringList());
 }
 
 void TestUpgradeProcedure::stalledDownloadGivesUp()
