@@ -96,6 +96,13 @@ bool ListOwnProcesses(QVector<ProcessEntry> &processes)
     return true;
 }
 
+bool AskProcessToQuit(qint64 pid)
+{
+    if (pid <= 0)
+        return false;
+    return ::kill(pid_t(pid), SIGTERM) == 0;
+}
+
 bool TerminateProcess(qint64 pid)
 {
     if (pid <= 0)

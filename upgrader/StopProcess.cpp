@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-bool StopProcessByName(const QString &name)
+bool StopProcessByName(const QString &name, qint64 *stoppedPid)
 {
     QVector<platform::ProcessEntry> processes;
     if (!platform::ListOwnProcesses(processes))
@@ -18,8 +18,23 @@ bool StopProcessByName(const QString &name)
                                    [self](const platform::ProcessEntry &entry) { return entry.pid == self; }),
                     processes.end());
     const qint64 pid = LastMatchingPid(processes, name);
-    if (pid < 0)
-        return false;
     // No waiting here: the fixed waits of the procedure give it time to go.
-    return platform::TerminateProcess(pid);
+    if (pid < 0 || !platform::AskProcessToQuit(pid))
+        return false;
+    if (stoppedPid)
+        *stoppedPid = pid;
+    return true;
+}
+
+void KillIfStillRunning(qint64 pid, const QString &name)
+{
+    QVector<platform::ProcessEntry> processes;
+    if (!platform::ListOwnProcesses(processes))
+        return;
+    const bool stillThere =
+        std::any_of(processes.begin(), processes.end(), [&](const platform::ProcessEntry &entry) {
+            return entry.pid == pid && entry.exeName == name;
+        });
+    if (stillThere)
+        platform::TerminateProcess(pid);
 }

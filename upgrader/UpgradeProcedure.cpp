@@ -138,8 +138,12 @@ UpgradeResult UpgradeProcedure::run()
     m_view.setProgressLine(QString(), false);
     m_view.processPendingEvents();
 
-    result.stopped = StopProcessByName(paths.clientFileName);
+    // Asked to quit first; ended for good only if it is still there after the wait.
+    qint64 stoppedPid = -1;
+    result.stopped = StopProcessByName(paths.clientFileName, &stoppedPid);
     wait(m_setup.waitAfterStopMs);
+    if (result.stopped)
+        KillIfStillRunning(stoppedPid, paths.clientFileName);
     wait(m_setup.furtherWaitMs);
 
     // Checked again while it is copied: another upgrader may have put its own download there.

@@ -77,6 +77,19 @@ QList<Run> runsIn(const QString &folder)
     return runs;
 }
 
+QList<qint64> termsIn(const QString &folder)
+{
+    QList<qint64> pids;
+    QFile log(QDir(folder).filePath(QStringLiteral("standin.signals")));
+    if (!log.open(QIODevice::ReadOnly))
+        return pids;
+    for (const QByteArray &line : log.readAll().split('\n')) {
+        if (line.startsWith("TERM "))
+            pids << line.mid(5).toLongLong();
+    }
+    return pids;
+}
+
 bool waitForRuns(const QString &folder, int count, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);

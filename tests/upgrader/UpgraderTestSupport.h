@@ -26,6 +26,8 @@ struct Run
     QStringList arguments;
 };
 QList<Run> runsIn(const QString &folder);
+// The pids whose stand-in recorded a request to quit, in order.
+QList<qint64> termsIn(const QString &folder);
 
 // Starts a program detached (as the client runs beside the upgrader) and waits until its
 // record shows up; returns its pid or -1.

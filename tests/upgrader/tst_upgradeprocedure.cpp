@@ -245,6 +245,7 @@ void TestUpgradeProcedure::fullUpdate()
     QVERIFY(waitUntilGone(running));
     QCOMPARE(markerOf(client), QStringLiteral("new"));
     QCOMPARE(hashOf(path("Sv/downfile.tmp")), hashOf(m_newProgram)); // still there, and the new one
+    QCOMPARE(termsIn(path("Sv")), QList<qint64>{running});           // asked to quit, not killed
     QCOMPARE(m_prompts, QStringList{QStringLiteral("程序更新成功,即将重新运行")});
     QVERIFY(waitForRuns(path("Sv"), 2));
     const Run restarted = runsIn(path("Sv")).at(1);

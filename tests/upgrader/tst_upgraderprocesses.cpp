@@ -40,6 +40,8 @@ private slots:
     void programReplacedWhileRunning();
     void stop_data();
     void stop();
+    void askedToQuitBeforeKilled_data();
+    void askedToQuitBeforeKilled();
     void otherUsersAreLeftAlone();
     void neverStopsItself();
 
@@ -137,6 +139,36 @@ void TestUpgraderProcesses::stop()
     }
     for (int i = 0; i < running.size(); ++i)
         killAll(QDir(folder()).filePath(QString::number(i)));
+}
+
+void TestUpgraderProcesses::askedToQuitBeforeKilled_data()
+{
+    QTest::addColumn<bool>("ignoresRequest");
+    QTest::newRow("quits when asked") << false;
+    QTest::newRow("ignores the request, killed after the wait") << true;
+}
+
+void TestUpgraderProcesses::askedToQuitBeforeKilled()
+{
+    QFETCH(bool, ignoresRequest);
+    const QString path = QDir(folder()).filePath(QStringLiteral("clikw730"));
+    QVERIFY(installStandIn(Build::Old, path));
+    if (ignoresRequest)
+        qputenv("STANDIN_IGNORE_TERM", "1");
+    const qint64 pid = startStandIn(path);
+    qunsetenv("STANDIN_IGNORE_TERM");
+    QVERIFY(pid > 0);
+
+    qint64 stopped = -1;
+    QVERIFY(StopProcessByName(QStringLiteral("clikw730"), &stopped));
+    QCOMPARE(stopped, pid);
+    QTRY_COMPARE(termsIn(folder()), QList<qint64>{pid});
+    if (ignoresRequest) {
+        // The request has been handled and the process carries on.
+        QVERIFY(isAlive(pid));
+        KillIfStillRunning(pid, QStringLiteral("clikw730"));
+    }
+    QVERIFY(waitUntilGone(pid));
 }
 
 void TestUpgraderProcesses::otherUsersAreLeftAlone()
