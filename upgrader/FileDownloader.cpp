@@ -66,6 +66,11 @@ DownloadOutcome FileDownloader::download(const QUrl &url, const QString &filePat
     m_outcome.fileOk = true;
     m_cancelRequested = false;
     m_file.setFileName(filePath);
+    // The network manager also reads local files and resources: only web addresses are fetched.
+    if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")) {
+        m_outcome.transferOk = false;
+        return m_outcome;
+    }
 
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);

@@ -30,8 +30,8 @@ UpgradeSetup UpgradeProcedure::programSetup()
     setup.arguments = QCoreApplication::arguments().mid(1);
     setup.ownPath = platform::OwnProgramPath();
     // Tests and developers point the upgrader at their own portal without a rebuild.
-    setup.host =
-        ChoosePortalHost(qEnvironmentVariable("SORVANE_PORTAL_HOST"), QStringLiteral(SORVANE_PORTAL_HOST));
+    setup.downloadBase = ChooseDownloadBase(qEnvironmentVariable("SORVANE_DOWNLOAD_BASE"),
+                                            QStringLiteral(SORVANE_DOWNLOAD_BASE));
     return setup;
 }
 
@@ -57,15 +57,16 @@ UpgradeResult UpgradeProcedure::run()
         QDir().mkpath(paths.clientFolder); // a failure shows as a failed download
 
     m_view.setFirstLine(UpgradeTexts::downloading(), true);
-    m_view.setSecondLine(UpgradeTexts::visitHost(m_setup.host), true);
+    const QString host = DownloadHost(m_setup.downloadBase);
+    m_view.setSecondLine(UpgradeTexts::visitHost(host), true);
     m_view.processPendingEvents();
 
     const DownloadOutcome outcome =
-        m_downloader.download(QUrl(DownloadUrl(m_setup.host)), paths.tempPath, m_setup.limits);
+        m_downloader.download(QUrl(DownloadUrl(m_setup.downloadBase)), paths.tempPath, m_setup.limits);
     result.downloaded = IsSuccessfulDownload(outcome);
     if (!result.downloaded) {
         if (!outcome.cancelled)
-            ShowPrompt(UpgradeTexts::downloadFailed(m_setup.host));
+            ShowPrompt(UpgradeTexts::downloadFailed(host));
         m_view.closeWindow();
         m_view.setFirstLine(QString(), false);
         return result;

@@ -162,7 +162,7 @@ UpgradeSetup TestUpgradeProcedure::setupFor(const QStringList &arguments)
     UpgradeSetup setup;
     setup.arguments = arguments;
     setup.ownPath = path(QStringLiteral("zunup"));
-    setup.host = host();
+    setup.downloadBase = m_portal.baseUrl();
     // The fixed waits only give a stopped client time to go; a stand-in goes at once.
     setup.waitAfterStopMs = 100;
     setup.furtherWaitMs = 0;
@@ -298,7 +298,7 @@ void TestUpgradeProcedure::followsRedirect()
     Redirector redirector(m_portal.baseUrl() + QStringLiteral("/download/clikw730exe"));
     QVERIFY(redirector.listen(QHostAddress::LocalHost));
     UpgradeSetup setup = setupFor({path("clikw730")});
-    setup.host = QStringLiteral("127.0.0.1:%1").arg(redirector.serverPort());
+    setup.downloadBase = QStringLiteral("http://127.0.0.1:%1").arg(redirector.serverPort());
 
     const UpgradeResult result = run(setup);
 
@@ -308,19 +308,47 @@ void TestUpgradeProcedure::followsRedirect()
 
 void TestUpgradeProcedure::failedDownload_data()
 {
+    // base: a pattern for the port of a closed one; host: what the prompt names there.
     QTest::addColumn<QString>("fault");
-    QTest::newRow("server error") << "status:500";
-    QTest::newRow("not found, HTML page") << "html404";
-    QTest::newRow("HTML page with status 200") << "html200";
-    QTest::newRow("truncated body") << "truncate";
-    QTest::newRow("empty body") << "empty";
-    QTest::newRow("connection reset") << "reset";
-    QTest::newRow("no server at all") << "";
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("host");
+    QTest::newRow("server error") << "status:500"
+                                  << ""
+                                  << "";
+    QTest::newRow("not found, HTML page") << "html404"
+                                          << ""
+                                          << "";
+    QTest::newRow("HTML page with status 200") << "html200"
+                                               << ""
+                                               << "";
+    QTest::newRow("truncated body") << "truncate"
+                                    << ""
+                                    << "";
+    QTest::newRow("empty body") << "empty"
+                                << ""
+                                << "";
+    QTest::newRow("connection reset") << "reset"
+                                      << ""
+                                      << "";
+    QTest::newRow("no server at all") << ""
+                                      << "http://127.0.0.1:%1"
+                                      << "127.0.0.1:%1";
+    QTest::newRow("base of another scheme") << ""
+                                            << "ftp://127.0.0.1:%1"
+                                            << "127.0.0.1:%1";
+    QTest::newRow("base without scheme") << ""
+                                         << "127.0.0.1:%1"
+                                         << "127.0.0.1:%1";
+    QTest::newRow("local file as base") << ""
+                                        << "file:///bin"
+                                        << "file:///bin";
 }
 
 void TestUpgradeProcedure::failedDownload()
 {
     QFETCH(QString, fault);
+    QFETCH(QString, base);
+    QFETCH(QString, host);
     const QString client = path("clikw730");
     QVERIFY(installStandIn(Build::Old, client));
     const QByteArray oldHash = hashOf(client);
@@ -330,15 +358,18 @@ void TestUpgradeProcedure::failedDownload()
     if (fault.isEmpty()) {
         QTcpServer closed; // a port that was free a moment ago
         QVERIFY(closed.listen(QHostAddress::LocalHost));
-        setup.host = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
+        const QString port = QString::number(closed.serverPort());
+        setup.downloadBase = base.replace(QLatin1String("%1"), port);
+        host.replace(QLatin1String("%1"), port);
     } else {
         QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe"), fault));
+        host = this->host();
     }
 
     const UpgradeResult result = run(setup);
 
     QVERIFY(!result.downloaded && !result.stopped && !result.replaced && !result.restarted);
-    QCOMPARE(m_prompts, QStringList{"下载失败，请直接到" + setup.host + "进行下载安装! "});
+    QCOMPARE(m_prompts, QStringList{"下载失败，请直接到" + host + "进行下载安装! "});
     QVERIFY(isAlive(running));
     QCOMPARE(hashOf(client), oldHash);
     QCOMPARE(runsIn(m_dir->path()).size(), 1);

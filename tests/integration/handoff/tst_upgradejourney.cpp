@@ -48,7 +48,7 @@ void UpgradeJourneyTest::newerVersionIsInstalledAndStarted()
 
     QProcess running;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("SORVANE_PORTAL_HOST", portal.baseUrl().mid(QStringLiteral("http://").size()));
+    environment.insert("SORVANE_DOWNLOAD_BASE", portal.baseUrl());
     running.setProcessEnvironment(environment);
     running.setWorkingDirectory(folder.path());
     running.setProcessChannelMode(QProcess::ForwardedChannels);
