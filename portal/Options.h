@@ -21,6 +21,8 @@ struct PortalOptions
     std::string logFile;
     std::string version = "3.0.05;3.0.01;3.0.09";
     std::string downloadFile;
+    std::string tlsCert; // with tlsKey: everything is served over TLS
+    std::string tlsKey;
     std::vector<PortalUser> users; // the demo user when none is given
     std::vector<std::pair<std::string, FaultSetting>> faults;
 };
