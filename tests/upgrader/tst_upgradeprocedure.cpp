@@ -1,5 +1,6 @@
 #include "PortalProcess.h"
 #include "Prompt.h"
+#include "TestCertificates.h"
 #include "UpgradeProcedure.h"
 #include "UpgraderTestSupport.h"
 
@@ -108,6 +109,8 @@ private slots:
     void followsRedirect();
     void failedDownload_data();
     void failedDownload();
+    void httpsDownload_data();
+    void httpsDownload();
     void stalledDownloadGivesUp();
     void copyFails();
 
@@ -375,6 +378,55 @@ void TestUpgradeProcedure::failedDownload()
     QCOMPARE(runsIn(m_dir->path()).size(), 1);
     QCOMPARE(m_view->closes, 1);
     QCOMPARE(m_view->lines.last(), QStringLiteral("1 -"));
+}
+
+void TestUpgradeProcedure::httpsDownload_data()
+{
+    QTest::addColumn<bool>("trusted");
+    QTest::newRow("authority trusted") << true;
+    QTest::newRow("unknown authority") << false;
+}
+
+void TestUpgradeProcedure::httpsDownload()
+{
+    QFETCH(bool, trusted);
+    TestCertificates certificates; // a new authority for each row
+    QVERIFY2(certificates.create(), qPrintable(certificates.errorString()));
+    if (trusted)
+        certificates.trustInThisProcess();
+    PortalProcess portal;
+    QVERIFY2(portal.startTls(certificates, {QStringLiteral("--download"), m_newProgram}),
+             qPrintable(portal.errorString()));
+    QVERIFY(portal.baseUrl().startsWith(QLatin1String("https://")));
+    const QString client = path("clikw730");
+    QVERIFY(installStandIn(Build::Old, client));
+    const QByteArray oldHash = hashOf(client);
+    const qint64 running = startStandIn(client);
+    QVERIFY(running > 0);
+    UpgradeSetup setup = setupFor({client});
+    setup.downloadBase = portal.baseUrl();
+
+    const UpgradeResult result = run(setup);
+
+    const QString host = QUrl(portal.baseUrl()).authority();
+    QCOMPARE(m_view->lines.value(1), "2 请到" + host + "下载安装");
+    const bool fetched =
+        portal.requestLog().join(QLatin1Char('\n')).contains(QLatin1String("/download/clikw730exe"));
+    if (trusted) {
+        QVERIFY(result.downloaded && result.stopped && result.replaced && result.restarted);
+        QVERIFY(fetched);
+        QCOMPARE(hashOf(client), hashOf(m_newProgram));
+        QCOMPARE(m_prompts, QStringList{QStringLiteral("程序更新成功,即将重新运行")});
+        QVERIFY(waitForRuns(m_dir->path(), 2));
+        QCOMPARE(runsIn(m_dir->path()).at(1).marker, QStringLiteral("new"));
+    } else {
+        // Refused in the handshake: no request was ever made.
+        QVERIFY(!result.downloaded && !result.stopped && !result.replaced && !result.restarted);
+        QVERIFY(!fetched);
+        QCOMPARE(m_prompts, QStringList{"下载失败，请直接到" + host + "进行下载安装! "});
+        QVERIFY(isAlive(running));
+        QCOMPARE(hashOf(client), oldHash);
+    }
 }
 
 void TestUpgradeProcedure::stalledDownloadGivesUp()
