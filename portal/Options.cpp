@@ -30,6 +30,10 @@ bool applyOption(const std::string &key, const std::string &value, PortalOptions
         options.signingKey = value;
     } else if (key == "signature") {
         options.signatureFile = value;
+    } else if (key == "tls-cert") {
+        options.tlsCert = value;
+    } else if (key == "tls-key") {
+        options.tlsKey = value;
     } else if (key == "user") {
         PortalUser user;
         if (!parseUser(value, user)) {
@@ -140,6 +144,10 @@ bool parseArguments(int argc, char **argv, PortalOptions &options, std::string &
         if (!ok)
             return false;
     }
+    if (options.tlsCert.empty() != options.tlsKey.empty()) {
+        error = "--tls-cert and --tls-key go together";
+        return false;
+    }
     if (options.users.empty())
         options.users.push_back(PortalUser{"demo", "demo123", defaultTitle, "用户:demo"});
     return true;
@@ -148,6 +156,7 @@ bool parseArguments(int argc, char **argv, PortalOptions &options, std::string &
 const char *usageText()
 {
     return "usage: portal [--port N] [--www DIR] [--log FILE] [--version TEXT] [--download FILE]\n"
+           "              [--tls-cert PEM --tls-key PEM]\n"
            "              [--signing-key FILE | --signature FILE]\n"
            "              [--user NAME:PASSWORD[:TITLE[:INFO]]]... [--fault PATH=FAULT]... [--config FILE]\n"
            "fault settings: delay:MS hang status:N empty malformed large:BYTES truncate html200 html404 "

@@ -23,25 +23,30 @@ std::string notFoundPage()
 PortalServer::PortalServer(PortalOptions options)
     : m_state(std::move(options))
 {
-    m_server.new_task_queue = [] { return new httplib::ThreadPool(workerThreads); };
+    if (secure())
+        m_server = std::make_unique<httplib::SSLServer>(m_state.options.tlsCert.c_str(),
+                                                        m_state.options.tlsKey.c_str());
+    else
+        m_server = std::make_unique<httplib::Server>();
+    m_server->new_task_queue = [] { return new httplib::ThreadPool(workerThreads); };
     // Short idle keep-alive so that a stop does not wait long for idle connections.
-    m_server.set_keep_alive_timeout(2);
-    m_server.set_keep_alive_max_count(1000);
+    m_server->set_keep_alive_timeout(2);
+    m_server->set_keep_alive_max_count(1000);
     // httplib's default also sets SO_REUSEPORT, which lets a second portal share a taken port.
-    m_server.set_socket_options([](socket_t socket) {
+    m_server->set_socket_options([](socket_t socket) {
         int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
     installHooks();
-    addLoginRoutes(m_server, m_state);
-    addControlRoutes(m_server, m_state);
-    addDownloadRoute(m_server, m_state);
-    addStaticRoutes(m_server, m_state);
+    addLoginRoutes(*m_server, m_state);
+    addControlRoutes(*m_server, m_state);
+    addDownloadRoute(*m_server, m_state);
+    addStaticRoutes(*m_server, m_state);
 }
 
 void PortalServer::installHooks()
 {
-    m_server.set_pre_routing_handler([this](const httplib::Request &request, httplib::Response &response) {
+    m_server->set_pre_routing_handler([this](const httplib::Request &request, httplib::Response &response) {
         if (isControlPath(request.path))
             return httplib::Server::HandlerResponse::Unhandled;
         // Logged on arrival, so that a request that hangs or is reset is still seen.
@@ -55,7 +60,7 @@ void PortalServer::installHooks()
         return httplib::Server::HandlerResponse::Unhandled;
     });
     // Fills in a page for errors that have no body of their own.
-    m_server.set_error_handler(
+    m_server->set_error_handler(
         httplib::Server::HandlerWithResponse([](const httplib::Request &, httplib::Response &response) {
             if (!response.body.empty() || response.content_provider_ || response.has_header("Content-Type"))
                 return httplib::Server::HandlerResponse::Unhandled;
@@ -67,13 +72,18 @@ void PortalServer::installHooks()
 bool PortalServer::bind(std::string &error)
 {
     const std::string host = "127.0.0.1";
+    if (!m_server->is_valid()) {
+        error = "cannot use the TLS certificate and key: " + m_state.options.tlsCert + ", " +
+                m_state.options.tlsKey;
+        return false;
+    }
     if (!m_state.options.logFile.empty() && !m_state.log.openFile(m_state.options.logFile)) {
         error = "cannot write log file: " + m_state.options.logFile;
         return false;
     }
     if (m_state.options.port == 0) {
-        m_port = m_server.bind_to_any_port(host);
-    } else if (m_server.bind_to_port(host, m_state.options.port)) {
+        m_port = m_server->bind_to_any_port(host);
+    } else if (m_server->bind_to_port(host, m_state.options.port)) {
         m_port = m_state.options.port;
     }
     if (m_port <= 0) {
@@ -85,7 +95,7 @@ bool PortalServer::bind(std::string &error)
 
 bool PortalServer::run()
 {
-    const bool ok = m_server.listen_after_bind();
+    const bool ok = m_server->listen_after_bind();
     m_finished = true;
     return ok;
 }
@@ -94,7 +104,7 @@ void PortalServer::stop()
 {
     m_state.stop.raise();
     // A stop that comes before the accept loop has started would otherwise be lost.
-    for (int i = 0; i < 500 && !m_server.is_running() && !m_finished; ++i)
+    for (int i = 0; i < 500 && !m_server->is_running() && !m_finished; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    m_server.stop();
+    m_server->stop();
 }

@@ -39,7 +39,7 @@ int main(int argc, char **argv)
         sigwait(&stopSignals, &signal);
         server.stop();
     });
-    std::printf("portal listening on http://127.0.0.1:%d\n", server.port());
+    std::printf("portal listening on %s://127.0.0.1:%d\n", server.secure() ? "https" : "http", server.port());
     std::fflush(stdout);
 
     const bool ok = server.run();

@@ -6,7 +6,7 @@ packages=(
   build-essential cmake pkg-config git ca-certificates
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n libqt6svg6
-  libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
+  libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev openssl libnss3-tools
   xvfb xauth x11-utils xdotool openbox trayer imagemagick
   fonts-noto-cjk libgl1-mesa-dri
   clang-format cppcheck curl clang libclang-rt-14-dev

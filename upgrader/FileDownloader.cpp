@@ -83,6 +83,11 @@ DownloadOutcome FileDownloader::download(const QUrl &url, QIODevice &sink, const
     m_cancelRequested = false;
     m_sink = &sink;
     m_maxBytes = limits.maxBytes;
+    // The network manager also reads local files and resources: only web addresses are fetched.
+    if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")) {
+        m_outcome.transferOk = false;
+        return m_outcome;
+    }
 
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);

@@ -54,8 +54,8 @@ UpgradeSetup UpgradeProcedure::programSetup()
     setup.arguments = QCoreApplication::arguments().mid(1);
     setup.ownPath = platform::OwnProgramPath();
     // Tests and developers point the upgrader at their own portal without a rebuild.
-    setup.host =
-        ChoosePortalHost(qEnvironmentVariable("SORVANE_PORTAL_HOST"), QStringLiteral(SORVANE_PORTAL_HOST));
+    setup.downloadBase = ChooseDownloadBase(qEnvironmentVariable("SORVANE_DOWNLOAD_BASE"),
+                                            QStringLiteral(SORVANE_DOWNLOAD_BASE));
     return setup;
 }
 
@@ -78,7 +78,7 @@ bool UpgradeProcedure::downloadVerified(const UpgradePaths &paths, QByteArray &s
     QTemporaryFile partial(paths.clientFolder + QStringLiteral(".downfile-XXXXXX"));
     if (!partial.open())
         return false;
-    const QString programUrl = DownloadUrl(m_setup.host);
+    const QString programUrl = DownloadUrl(m_setup.downloadBase);
     const DownloadOutcome program = m_downloader.download(QUrl(programUrl), partial, m_setup.limits);
     cancelled = program.cancelled;
     if (!partial.flush() || !IsSuccessfulDownload(program))
@@ -118,7 +118,8 @@ UpgradeResult UpgradeProcedure::run()
         QDir().mkpath(paths.clientFolder); // a failure shows as a failed download
 
     m_view.setFirstLine(UpgradeTexts::downloading(), true);
-    m_view.setSecondLine(UpgradeTexts::visitHost(m_setup.host), true);
+    const QString host = DownloadHost(m_setup.downloadBase);
+    m_view.setSecondLine(UpgradeTexts::visitHost(host), true);
     m_view.processPendingEvents();
 
     QByteArray signature;
@@ -127,7 +128,7 @@ UpgradeResult UpgradeProcedure::run()
     result.downloaded = downloadVerified(paths, signature, size, cancelled);
     if (!result.downloaded) {
         if (!cancelled)
-            ShowPrompt(UpgradeTexts::downloadFailed(m_setup.host));
+            ShowPrompt(UpgradeTexts::downloadFailed(host));
         m_view.closeWindow();
         m_view.setFirstLine(QString(), false);
         return result;

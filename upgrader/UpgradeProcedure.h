@@ -26,7 +26,7 @@ struct UpgradeSetup
 {
     QStringList arguments; // the command line without the program name
     QString ownPath;
-    QString host;
+    QString downloadBase; // scheme, host, port: where the new program is fetched
     int waitAfterStopMs = 2000;
     int furtherWaitMs = 1000;
     int waitAfterCopyMs = 1000;
@@ -57,7 +57,7 @@ public:
     // The user gave up while the download was running: the run ends without a prompt.
     void cancelDownload() { m_downloader.cancel(); }
 
-    // The setup the program itself runs with: its real command line, path and host.
+    // The setup the program itself runs with: its real command line, path and download base.
     static UpgradeSetup programSetup();
 
 private:

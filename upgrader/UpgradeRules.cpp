@@ -1,11 +1,14 @@
 #include "UpgradeRules.h"
 
+#include <QUrl>
+
 #include <limits>
 
 namespace {
 
 const QString defaultClientName = QStringLiteral("clikw730");
 const QString tempFileName = QStringLiteral("downfile.tmp");
+const QString downloadPath = QStringLiteral("/download/clikw730exe");
 
 QString folderOf(const QString &path)
 {
@@ -39,15 +42,35 @@ UpgradePaths DetermineUpgradePaths(const QStringList &arguments, const QString &
     return paths;
 }
 
-QString ChoosePortalHost(const QString &environmentValue, const QString &builtIn)
+QString ChooseDownloadBase(const QString &environmentValue, const QString &builtIn)
 {
     const QString trimmed = environmentValue.trimmed();
     return trimmed.isEmpty() ? builtIn : trimmed;
 }
 
-QString DownloadUrl(const QString &host)
+QString DownloadUrl(const QString &base)
 {
-    return QStringLiteral("http://") + host + QStringLiteral("/download/clikw730exe");
+    QUrl url(base.trimmed(), QUrl::StrictMode);
+    // Anything else would let the network layer read local files or speak other protocols.
+    const QString scheme = url.scheme();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+        url.host().isEmpty() || url.hasQuery() || url.hasFragment())
+        return {};
+    QString path = url.path(QUrl::FullyEncoded);
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    url.setPath(path + downloadPath, QUrl::TolerantMode);
+    return url.toString(QUrl::FullyEncoded);
+}
+
+QString DownloadHost(const QString &base)
+{
+    QUrl url(base.trimmed(), QUrl::StrictMode);
+    if (url.host().isEmpty())
+        return base.trimmed();
+    // Credentials in the base are no one's business in a prompt.
+    url.setUserInfo(QString());
+    return url.authority();
 }
 
 QString SignatureUrl(const QString &downloadUrl)

@@ -21,9 +21,13 @@ struct UpgradePaths
 // arguments: the command line without the program name; ownPath: this program's file.
 UpgradePaths DetermineUpgradePaths(const QStringList &arguments, const QString &ownPath);
 
-// The host the new client comes from: the environment's value when set, else the built-in one.
-QString ChoosePortalHost(const QString &environmentValue, const QString &builtIn);
-QString DownloadUrl(const QString &host);
+// Where the new client comes from: a base URL (scheme, host, port, optional path); the
+// environment's value when set, else the built-in one.
+QString ChooseDownloadBase(const QString &environmentValue, const QString &builtIn);
+// The program's address under base; empty when base is no http or https address with a host.
+QString DownloadUrl(const QString &base);
+// What the texts name as the place to go: host[:port] of base, or base as given when it has no host.
+QString DownloadHost(const QString &base);
 // The detached signature published beside a download.
 QString SignatureUrl(const QString &downloadUrl);
 

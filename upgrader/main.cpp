@@ -1,3 +1,4 @@
+#include "CertificateTrust.h"
 #include "TSDIAppForm.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
+    TrustAuthoritiesFromEnvironment();
     TSDIAppForm SDIAppForm(UpgradeProcedure::programSetup());
     SDIAppForm.showCentred();
     QApplication::exec();

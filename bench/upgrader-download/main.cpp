@@ -52,14 +52,14 @@ bool writeProgramLike(const QString &path, qint64 bytes)
 }
 
 // Runs zunup offscreen until it has put the program in place; returns its peak memory in KiB.
-qint64 zunupPeakKiB(const QString &host, const QString &folder, qint64 expectedBytes, qint64 *elapsedMs)
+qint64 zunupPeakKiB(const QString &base, const QString &folder, qint64 expectedBytes, qint64 *elapsedMs)
 {
     // Not "clikw730": the bench runs beside other work and must stop nobody's client.
     const QString client = QDir(folder).filePath(QStringLiteral("bench-client"));
     QFile::remove(client);
     QProcess zunup;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("SORVANE_PORTAL_HOST"), host);
+    environment.insert(QStringLiteral("SORVANE_DOWNLOAD_BASE"), base);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     zunup.setProcessEnvironment(environment);
     QElapsedTimer clock;
@@ -112,8 +112,8 @@ int main(int argc, char *argv[])
     for (int round = 0; round < rounds; ++round) {
         QElapsedTimer clock;
         clock.start();
-        const DownloadOutcome outcome =
-            downloader.download(QUrl(DownloadUrl(host)), dir.filePath(QStringLiteral("downfile.tmp")), {});
+        const DownloadOutcome outcome = downloader.download(QUrl(DownloadUrl(portal.baseUrl())),
+                                                            dir.filePath(QStringLiteral("downfile.tmp")), {});
         const double seconds = clock.nsecsElapsed() / 1e9;
         std::printf("in-process round %d: %s, %.3f s, %.0f MiB/s\n", round + 1,
                     IsSuccessfulDownload(outcome) ? "ok" : "FAILED", seconds, double(mib) / seconds);
@@ -128,9 +128,8 @@ int main(int argc, char *argv[])
         return 1;
     qint64 tinyMs = 0;
     qint64 largeMs = 0;
-    const qint64 tinyPeak =
-        zunupPeakKiB(QUrl(tinyPortal.baseUrl()).authority(), dir.path(), QFileInfo(tiny).size(), &tinyMs);
-    const qint64 largePeak = zunupPeakKiB(host, dir.path(), bytes, &largeMs);
+    const qint64 tinyPeak = zunupPeakKiB(tinyPortal.baseUrl(), dir.path(), QFileInfo(tiny).size(), &tinyMs);
+    const qint64 largePeak = zunupPeakKiB(portal.baseUrl(), dir.path(), bytes, &largeMs);
     std::printf("zunup peak memory: %lld KiB with 16 KiB, %lld KiB with %lld MiB (+%lld KiB); "
                 "start to copied %lld ms and %lld ms (3 s of fixed waits in each)\n",
                 tinyPeak, largePeak, mib, largePeak - tinyPeak, tinyMs, largeMs);

@@ -1,11 +1,14 @@
 #include "PortalProcess.h"
 
+#include "TestCertificates.h"
+
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
+#include <QSslConfiguration>
 #include <QTimer>
 
 namespace {
@@ -43,7 +46,7 @@ bool PortalProcess::start(const QStringList &extraArguments)
     }
 
     static const QRegularExpression listening(
-        QStringLiteral("portal listening on (http://127\\.0\\.0\\.1:\\d+)"));
+        QStringLiteral("portal listening on (https?://127\\.0\\.0\\.1:\\d+)"));
     QByteArray output;
     const QDeadlineTimer deadline(startTimeoutMs);
     while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
@@ -59,6 +62,12 @@ bool PortalProcess::start(const QStringList &extraArguments)
               QString::fromUtf8(output + m_process.readAllStandardError());
     stop(1000);
     return false;
+}
+
+bool PortalProcess::startTls(const TestCertificates &certificates, const QStringList &extraArguments)
+{
+    m_authority = QSslCertificate::fromPath(certificates.caFile());
+    return start(certificates.portalArguments() + extraArguments);
 }
 
 bool PortalProcess::isRunning() const
@@ -117,7 +126,13 @@ QByteArray PortalProcess::get(const QString &pathAndQuery, bool *ok)
     if (m_baseUrl.isEmpty())
         return {};
     QNetworkAccessManager manager;
-    QNetworkReply *reply = manager.get(QNetworkRequest(url(pathAndQuery)));
+    QNetworkRequest request(url(pathAndQuery));
+    if (!m_authority.isEmpty()) {
+        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+        ssl.setCaCertificates(m_authority);
+        request.setSslConfiguration(ssl);
+    }
+    QNetworkReply *reply = manager.get(request);
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);

@@ -2,9 +2,12 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QSslCertificate>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+
+class TestCertificates;
 
 // Runs the portal binary on a free loopback port for one test and stops it again on destruction.
 class PortalProcess
@@ -18,11 +21,14 @@ public:
     // Starts the portal with extra arguments (the same options as its command line) and waits up to
     // 10 s for it to listen. False with errorString() when it does not come up.
     bool start(const QStringList &extraArguments = {});
+    // The same over TLS with the server certificate of certificates; the portal's own switches and
+    // log are reached trusting its authority, whatever this process trusts otherwise.
+    bool startTls(const TestCertificates &certificates, const QStringList &extraArguments = {});
     bool isRunning() const;
     // SIGTERM, then kill after timeoutMs. Returns the exit code, or -1 when it had to be killed.
     int stop(int timeoutMs = 5000);
 
-    // "http://127.0.0.1:PORT", empty before start().
+    // "http://127.0.0.1:PORT" ("https://" over TLS), empty before start().
     QString baseUrl() const { return m_baseUrl; }
     int port() const;
     qint64 processId() const { return m_process.processId(); }
@@ -42,6 +48,7 @@ private:
     QByteArray get(const QString &pathAndQuery, bool *ok);
 
     QProcess m_process;
+    QList<QSslCertificate> m_authority;
     QString m_baseUrl;
     QString m_error;
 };

@@ -35,11 +35,11 @@ QStringList expectedFiles()
             QStringLiteral("share/icons/hicolor/64x64/apps/sorvane.png")};
 }
 
-void start(QProcess &process, const QString &prefix, const QString &dataHome, const QString &portalHost)
+void start(QProcess &process, const QString &prefix, const QString &dataHome, const QString &downloadBase)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
-    environment.insert(QStringLiteral("SORVANE_PORTAL_HOST"), portalHost);
+    environment.insert(QStringLiteral("SORVANE_DOWNLOAD_BASE"), downloadBase);
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(prefix + QStringLiteral("/bin/sorvane"), {});

@@ -16,7 +16,7 @@ QStringList expectedFiles();
 
 // Starts prefix/bin/sorvane (the per-user start script) with its own data folder and the upgrader's
 // download host pointed at the portal.
-void start(QProcess &process, const QString &prefix, const QString &dataHome, const QString &portalHost);
+void start(QProcess &process, const QString &prefix, const QString &dataHome, const QString &downloadBase);
 
 // Types text into the focused window, as a keyboard does.
 bool type(const QString &text);

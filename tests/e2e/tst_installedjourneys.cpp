@@ -43,7 +43,6 @@ private:
         QString login; // the login window's id; empty when none showed
     };
     Started startToLoginWindow(const QString &dataHome, const PortalProcess &portal);
-    static QString portalHost(const PortalProcess &portal);
     static void stop(QProcess &process);
     static bool clickLogin(const QRect &loginWindow);
     static QRect trayIcon();
@@ -104,7 +103,7 @@ QProcess *InstalledJourneysTest::startClient(const QString &prefix, const QStrin
                                              const PortalProcess &portal)
 {
     auto *client = m_started.emplace_back(new QProcess);
-    InstalledClient::start(*client, prefix, dataHome, portalHost(portal));
+    InstalledClient::start(*client, prefix, dataHome, portal.baseUrl());
     return client;
 }
 
@@ -115,11 +114,6 @@ InstalledJourneysTest::Started InstalledJourneysTest::startToLoginWindow(const Q
     if (!client->waitForStarted())
         return {client, QString()};
     return {client, xwindows::waitFor(kLoginTitle, 30000)};
-}
-
-QString InstalledJourneysTest::portalHost(const PortalProcess &portal)
-{
-    return portal.baseUrl().mid(QStringLiteral("http://").size());
 }
 
 void InstalledJourneysTest::installLaysOutEveryFile()

@@ -28,7 +28,8 @@ qint64 takeNumber(const uint8_t *&data, size_t &size)
 
 // The upgrader's path rules on any command line: the program replaced and the download both sit
 // directly in the client's folder, so a run never writes anywhere else. The download verdict and
-// the progress text take any numbers without undefined behaviour.
+// the progress text take any numbers without undefined behaviour; any download base gives a web
+// address or none.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const qint64 received = takeNumber(data, size);
@@ -64,6 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (IsSuccessfulDownload(outcome) && (outcome.cancelled || !LooksLikeProgram(outcome.head)))
         __builtin_trap();
     UpgradeTexts::progress(received, total);
+
+    // Any base: either no address at all or a web address of the program, never a local file.
+    const QString url = DownloadUrl(ownPath);
+    if (!url.isEmpty() &&
+        (!(url.startsWith(QLatin1String("http://")) || url.startsWith(QLatin1String("https://"))) ||
+         !url.endsWith(QLatin1String("/download/clikw730exe"))))
+        __builtin_trap();
+    DownloadHost(ownPath);
 
     QVector<platform::ProcessEntry> processes;
     for (qsizetype i = 0; i < lines.size(); ++i)

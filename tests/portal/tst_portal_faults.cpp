@@ -1,6 +1,7 @@
 // Fault switches, run-time control, configuration and the process life of the portal.
 #include "HttpClient.h"
 #include "PortalProcess.h"
+#include "TestCertificates.h"
 
 #include <QSet>
 #include <QTemporaryDir>
@@ -29,6 +30,7 @@ class PortalFaultTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void faults_data();
     void faults();
     void hangBlocksNothingElse();
@@ -42,7 +44,16 @@ private slots:
     void badCommandLines();
     void stopsOnSignal_data();
     void stopsOnSignal();
+
+private:
+    TestCertificates m_certificates;
 };
+
+void PortalFaultTest::initTestCase()
+{
+    QVERIFY2(m_certificates.create(), qPrintable(m_certificates.errorString()));
+    m_certificates.trustInThisProcess();
+}
 
 void PortalFaultTest::faults_data()
 {
@@ -127,19 +138,23 @@ void PortalFaultTest::faults()
     const QString programFile = writeFile(dir, "new-program", program);
     QVERIFY(!programFile.isEmpty());
 
-    // The same switch given at start and set at run time.
-    for (const bool atStart : {true, false}) {
+    // The same switch given at start, set at run time, and set at run time over TLS.
+    for (const QByteArray how : {"--fault", "control", "control over TLS"}) {
+        const bool atStart = how == "--fault";
         QStringList arguments{"--download", programFile};
         if (atStart)
             arguments << "--fault" << faultPath + "=" + setting;
         PortalProcess portal;
-        QVERIFY2(portal.start(arguments), qPrintable(portal.errorString()));
+        const bool tls = how.endsWith("TLS");
+        QVERIFY2(tls ? portal.startTls(m_certificates, arguments) : portal.start(arguments),
+                 qPrintable(portal.errorString()));
+        QCOMPARE(portal.baseUrl().startsWith(QLatin1String("https://")), tls);
         if (!atStart)
             QVERIFY(portal.setFault(faultPath, setting));
 
         HttpClient client;
         const HttpResult result = client.get(portal.url(request));
-        const QByteArray where = (atStart ? "--fault: " : "control: ") + result.body.left(200);
+        const QByteArray where = how + ": " + result.body.left(200);
         QVERIFY2(result.status == status, where.constData());
         if (setting == QLatin1String("truncate"))
             // Whether the network layer calls an early close an error varies; the short body does not.
@@ -313,6 +328,12 @@ void PortalFaultTest::badCommandLines_data()
     QTest::newRow("missing config") << QStringList{"--config", "/nonexistent/portal.conf"};
     QTest::newRow("missing value") << QStringList{"--www"};
     QTest::newRow("unwritable log") << QStringList{"--log", "/nonexistent/dir/requests.log"};
+    QTest::newRow("certificate without key") << QStringList{"--tls-cert", m_certificates.certFile()};
+    QTest::newRow("key without certificate") << QStringList{"--tls-key", m_certificates.keyFile()};
+    QTest::newRow("key file holding a certificate")
+        << QStringList{"--tls-cert", m_certificates.certFile(), "--tls-key", m_certificates.caFile()};
+    QTest::newRow("missing certificate")
+        << QStringList{"--tls-cert", "/nonexistent/server.pem", "--tls-key", m_certificates.keyFile()};
 }
 
 void PortalFaultTest::badCommandLines()

@@ -1,5 +1,5 @@
 // Runs the upgrade procedure without its window, as a second upgrader beside a test's would:
-// "upgrade_runner CLIENT_PATH HOST". Prompts go to standard output; exit 0 when it replaced
+// "upgrade_runner CLIENT_PATH DOWNLOAD_BASE". Prompts go to standard output; exit 0 when it replaced
 // the program.
 #include "Prompt.h"
 #include "UpgradeProcedure.h"
@@ -31,7 +31,7 @@ int main(int argc, char *argv[])
     UpgradeSetup setup;
     setup.arguments = QStringList{QString::fromLocal8Bit(argv[1])};
     setup.ownPath = QCoreApplication::applicationFilePath();
-    setup.host = QString::fromLocal8Bit(argv[2]);
+    setup.downloadBase = QString::fromLocal8Bit(argv[2]);
     setup.waitAfterStopMs = 0;
     setup.furtherWaitMs = 0;
     setup.waitAfterCopyMs = 0;

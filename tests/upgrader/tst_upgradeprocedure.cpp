@@ -1,5 +1,6 @@
 #include "PortalProcess.h"
 #include "Prompt.h"
+#include "TestCertificates.h"
 #include "UpgradeProcedure.h"
 #include "UpgraderTestSupport.h"
 
@@ -134,6 +135,8 @@ private slots:
     void failedDownload_data();
     void failedDownload();
     void concurrentUpgradersInstallOnlySigned();
+    void httpsDownload_data();
+    void httpsDownload();
     void stalledDownloadGivesUp();
     void copyFails();
 
@@ -213,7 +216,7 @@ UpgradeSetup TestUpgradeProcedure::setupFor(const QStringList &arguments)
     UpgradeSetup setup;
     setup.arguments = arguments;
     setup.ownPath = path(QStringLiteral("zunup"));
-    setup.host = host();
+    setup.downloadBase = m_portal.baseUrl();
     // The fixed waits only give a stopped client time to go; a stand-in goes at once.
     setup.waitAfterStopMs = 100;
     setup.furtherWaitMs = 0;
@@ -350,7 +353,7 @@ void TestUpgradeProcedure::followsRedirect()
     Redirector redirector(m_portal.baseUrl());
     QVERIFY(redirector.listen(QHostAddress::LocalHost));
     UpgradeSetup setup = setupFor({path("clikw730")});
-    setup.host = QStringLiteral("127.0.0.1:%1").arg(redirector.serverPort());
+    setup.downloadBase = QStringLiteral("http://127.0.0.1:%1").arg(redirector.serverPort());
 
     const UpgradeResult result = run(setup);
 
@@ -360,37 +363,36 @@ void TestUpgradeProcedure::followsRedirect()
 
 void TestUpgradeProcedure::failedDownload_data()
 {
-    QTest::addColumn<QString>("fault");     // of the program; "-": no server at all
+    QTest::addColumn<QString>("fault");     // of the program
     QTest::addColumn<QString>("signature"); // fault of the signature; empty: the portal signs
     QTest::addColumn<qint64>("maxBytes");
+    // base: a pattern for the port of a closed one; host: what the prompt names there.
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("host");
     const qint64 any = BuiltInDownloadLimits().maxBytes;
-    QTest::newRow("server error") << "status:500"
-                                  << "" << any;
-    QTest::newRow("not found, HTML page") << "html404"
-                                          << "" << any;
-    QTest::newRow("HTML page with status 200") << "html200"
-                                               << "" << any;
-    QTest::newRow("truncated body") << "truncate"
-                                    << "" << any;
-    QTest::newRow("truncated body without Content-Length") << "cut"
-                                                           << "" << any;
-    QTest::newRow("empty body") << "empty"
-                                << "" << any;
-    QTest::newRow("connection reset") << "reset"
-                                      << "" << any;
-    QTest::newRow("no server at all") << "-"
-                                      << "" << any;
-    QTest::newRow("larger than allowed") << ""
-                                         << "" << qint64(1 << 20);
-    QTest::newRow("unsigned") << ""
-                              << "status:404" << any;
-    QTest::newRow("signature not found, HTML page") << ""
-                                                    << "html200" << any;
-    QTest::newRow("signature: bytes of every value") << ""
-                                                     << "garbage:300" << any;
+    const auto row = [any](const char *name, const char *fault, const QString &signature = {}, qint64 maxBytes = -1) {
+        QTest::newRow(name) << fault << signature << (maxBytes < 0 ? any : maxBytes) << QString() << QString();
+    };
+    row("server error", "status:500");
+    row("not found, HTML page", "html404");
+    row("HTML page with status 200", "html200");
+    row("truncated body", "truncate");
+    row("truncated body without Content-Length", "cut");
+    row("empty body", "empty");
+    row("connection reset", "reset");
+    row("larger than allowed", "", {}, 1 << 20);
+    row("unsigned", "", QStringLiteral("status:404"));
+    row("signature not found, HTML page", "", QStringLiteral("html200"));
+    row("signature: bytes of every value", "", QStringLiteral("garbage:300"));
     for (const char *kind : {"other key", "other file", "legacy", "changed comment", "one byte changed"})
-        QTest::newRow(qPrintable(QStringLiteral("signature: ") + kind))
-            << "" << servedAs(m_signatures.value(kind)) << any;
+        row(qPrintable(QStringLiteral("signature: ") + kind), "", servedAs(m_signatures.value(kind)));
+    const auto closedRow = [any](const char *name, const char *base, const char *host) {
+        QTest::newRow(name) << "" << "" << any << base << host;
+    };
+    closedRow("no server at all", "http://127.0.0.1:%1", "127.0.0.1:%1");
+    closedRow("base of another scheme", "ftp://127.0.0.1:%1", "127.0.0.1:%1");
+    closedRow("base without scheme", "127.0.0.1:%1", "127.0.0.1:%1");
+    closedRow("local file as base", "file:///bin", "file:///bin");
 }
 
 void TestUpgradeProcedure::failedDownload()
@@ -398,6 +400,8 @@ void TestUpgradeProcedure::failedDownload()
     QFETCH(QString, fault);
     QFETCH(QString, signature);
     QFETCH(qint64, maxBytes);
+    QFETCH(QString, base);
+    QFETCH(QString, host);
     const QString client = path("clikw730");
     QVERIFY(installStandIn(Build::Old, client));
     const QByteArray oldHash = hashOf(client);
@@ -405,19 +409,22 @@ void TestUpgradeProcedure::failedDownload()
     QVERIFY(running > 0);
     UpgradeSetup setup = setupFor({client, QStringLiteral("000")});
     setup.limits.maxBytes = maxBytes;
-    if (fault == QLatin1String("-")) {
+    if (!base.isEmpty()) {
         QTcpServer closed; // a port that was free a moment ago
         QVERIFY(closed.listen(QHostAddress::LocalHost));
-        setup.host = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
+        const QString port = QString::number(closed.serverPort());
+        setup.downloadBase = base.replace(QLatin1String("%1"), port);
+        host.replace(QLatin1String("%1"), port);
     } else {
         QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe"), fault));
         QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe.minisig"), signature));
+        host = this->host();
     }
 
     const UpgradeResult result = run(setup);
 
     QVERIFY(!result.downloaded && !result.stopped && !result.replaced && !result.restarted);
-    QCOMPARE(m_prompts, QStringList{"下载失败，请直接到" + setup.host + "进行下载安装! "});
+    QCOMPARE(m_prompts, QStringList{"下载失败，请直接到" + host + "进行下载安装! "});
     QVERIFY(isAlive(running));
     QCOMPARE(hashOf(client), oldHash);
     QCOMPARE(runsIn(m_dir->path()).size(), 1);
@@ -436,13 +443,12 @@ void TestUpgradeProcedure::concurrentUpgradersInstallOnlySigned()
     PortalProcess portal;
     QVERIFY2(portal.start({QStringLiteral("--download"), served}), qPrintable(portal.errorString()));
     const QString client = path("clikw730");
-    const QString portalHost = QUrl(portal.baseUrl()).authority();
     for (int round = 0; round < 3; ++round) {
         QVERIFY(installStandIn(Build::Old, client));
         QProcess first;
         QProcess second;
-        first.start(QStringLiteral(UPGRADE_RUNNER), {client, portalHost});
-        second.start(QStringLiteral(UPGRADE_RUNNER), {client, portalHost});
+        first.start(QStringLiteral(UPGRADE_RUNNER), {client, portal.baseUrl()});
+        second.start(QStringLiteral(UPGRADE_RUNNER), {client, portal.baseUrl()});
         QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
         QCOMPARE(first.exitCode(), 0);
         QCOMPARE(second.exitCode(), 0);
@@ -450,6 +456,55 @@ void TestUpgradeProcedure::concurrentUpgradersInstallOnlySigned()
         QCOMPARE(hashOf(path("downfile.tmp")), hashOf(served));
     }
     QCOMPARE(otherFiles(m_dir->path(), {"clikw730", "downfile.tmp"}), QStringList());
+}
+
+void TestUpgradeProcedure::httpsDownload_data()
+{
+    QTest::addColumn<bool>("trusted");
+    QTest::newRow("authority trusted") << true;
+    QTest::newRow("unknown authority") << false;
+}
+
+void TestUpgradeProcedure::httpsDownload()
+{
+    QFETCH(bool, trusted);
+    TestCertificates certificates; // a new authority for each row
+    QVERIFY2(certificates.create(), qPrintable(certificates.errorString()));
+    if (trusted)
+        certificates.trustInThisProcess();
+    PortalProcess portal;
+    QVERIFY2(portal.startTls(certificates, {QStringLiteral("--download"), m_newProgram}),
+             qPrintable(portal.errorString()));
+    QVERIFY(portal.baseUrl().startsWith(QLatin1String("https://")));
+    const QString client = path("clikw730");
+    QVERIFY(installStandIn(Build::Old, client));
+    const QByteArray oldHash = hashOf(client);
+    const qint64 running = startStandIn(client);
+    QVERIFY(running > 0);
+    UpgradeSetup setup = setupFor({client});
+    setup.downloadBase = portal.baseUrl();
+
+    const UpgradeResult result = run(setup);
+
+    const QString host = QUrl(portal.baseUrl()).authority();
+    QCOMPARE(m_view->lines.value(1), "2 请到" + host + "下载安装");
+    const bool fetched =
+        portal.requestLog().join(QLatin1Char('\n')).contains(QLatin1String("/download/clikw730exe"));
+    if (trusted) {
+        QVERIFY(result.downloaded && result.stopped && result.replaced && result.restarted);
+        QVERIFY(fetched);
+        QCOMPARE(hashOf(client), hashOf(m_newProgram));
+        QCOMPARE(m_prompts, QStringList{QStringLiteral("程序更新成功,即将重新运行")});
+        QVERIFY(waitForRuns(m_dir->path(), 2));
+        QCOMPARE(runsIn(m_dir->path()).at(1).marker, QStringLiteral("new"));
+    } else {
+        // Refused in the handshake: no request was ever made.
+        QVERIFY(!result.downloaded && !result.stopped && !result.replaced && !result.restarted);
+        QVERIFY(!fetched);
+        QCOMPARE(m_prompts, QStringList{"下载失败，请直接到" + host + "进行下载安装! "});
+        QVERIFY(isAlive(running));
+        QCOMPARE(hashOf(client), oldHash);
+    }
 }
 
 void TestUpgradeProcedure::stalledDownloadGivesUp()

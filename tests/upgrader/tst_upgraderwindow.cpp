@@ -31,7 +31,7 @@ UpgradeSetup setupFor(const QString &host)
     UpgradeSetup setup;
     setup.arguments = {QStringLiteral("/nonexistent/sorvane-test/clikw730")};
     setup.ownPath = QStringLiteral("/nonexistent/sorvane-test/zunup");
-    setup.host = host;
+    setup.downloadBase = QStringLiteral("http://") + host;
     return setup;
 }
 

@@ -102,7 +102,7 @@ void TestZunup::fullUpdateThroughTheShell()
     // Quoted on a shell command line, the path with blanks arrives as one argument.
     QProcess upgrader;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("SORVANE_PORTAL_HOST"), QUrl(m_portal.baseUrl()).authority());
+    environment.insert(QStringLiteral("SORVANE_DOWNLOAD_BASE"), m_portal.baseUrl());
     upgrader.setProcessEnvironment(environment);
     upgrader.start(QStringLiteral("/bin/sh"),
                    {"-c", QStringLiteral("exec \"$0\" \"$1\" 000"), QString::fromUtf8(ZUNUP_BIN), client});
@@ -150,7 +150,7 @@ void TestZunup::failedDownload()
 
     QProcess upgrader;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("SORVANE_PORTAL_HOST"), QUrl(m_portal.baseUrl()).authority());
+    environment.insert(QStringLiteral("SORVANE_DOWNLOAD_BASE"), m_portal.baseUrl());
     upgrader.setProcessEnvironment(environment);
     upgrader.start(QString::fromUtf8(ZUNUP_BIN), {client, QStringLiteral("000")});
     QVERIFY(upgrader.waitForStarted());

@@ -1,13 +1,31 @@
 #include "PortalProcess.h"
+#include "TestCertificates.h"
 #include "UpgraderTestSupport.h"
 #include "XWindows.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+const QString kQuestion = QStringLiteral("^Sorvane金融终端::升级提示$");
+const QString kUpgrader = QStringLiteral("^系统升级$");
+const QString kPrompt = QStringLiteral("^提示信息$");
+
+QByteArray hashOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
+                                          : QByteArray();
+}
+
+} // namespace
 
 // The whole upgrade as a user meets it: the built client logs in automatically against a portal
 // that announces a newer version, the user says OK, the real upgrader replaces the client's program
@@ -18,9 +36,16 @@ class UpgradeJourneyTest : public QObject
 
 private slots:
     void newerVersionIsInstalledAndStarted();
+    void overTls_data();
+    void overTls();
 
 private:
     static bool install(const QString &from, const QString &to);
+    // The client and the upgrader in folder, logging in automatically as the demo user at webroot.
+    static bool installClient(const QTemporaryDir &folder, const QString &webroot);
+    static void start(QProcess &client, const QTemporaryDir &folder, const QProcessEnvironment &environment);
+    // Says OK to the upgrade question and follows the upgrader until the new program runs.
+    static void agreeAndFollowUpgrade(QProcess &client, const QTemporaryDir &folder);
 };
 
 bool UpgradeJourneyTest::install(const QString &from, const QString &to)
@@ -29,42 +54,38 @@ bool UpgradeJourneyTest::install(const QString &from, const QString &to)
            QFile::setPermissions(to, QFile::permissions(to) | QFile::ExeOwner | QFile::ExeUser);
 }
 
-void UpgradeJourneyTest::newerVersionIsInstalledAndStarted()
+bool UpgradeJourneyTest::installClient(const QTemporaryDir &folder, const QString &webroot)
 {
-    QTemporaryDir folder;
-    const QString client = folder.filePath("clikw730");
-    QVERIFY(install(QStringLiteral(SORVANE_CLIENT_BIN), client));
-    QVERIFY(install(QStringLiteral(SORVANE_UPGRADER_BIN), folder.filePath("zunup")));
-
-    PortalProcess portal;
-    QVERIFY2(portal.start({"--version", "3.0.06;3.0.01", "--download",
-                           UpgraderTest::standInBinary(UpgraderTest::Build::New)}),
-             qPrintable(portal.errorString()));
     QFile settings(folder.filePath("mainkw.ini"));
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write("[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
-                   "\nsavepass=1\naotologin=1\nuserid=demo\nuserpass=demo123\nuserrole=\n");
-    settings.close();
+    return install(QStringLiteral(SORVANE_CLIENT_BIN), folder.filePath("clikw730")) &&
+           install(QStringLiteral(SORVANE_UPGRADER_BIN), folder.filePath("zunup")) &&
+           settings.open(QIODevice::WriteOnly) &&
+           settings.write("[linkinfo]\nwebroot=" + webroot.toUtf8() +
+                          "\nsavepass=1\naotologin=1\nuserid=demo\nuserpass=demo123\nuserrole=\n") > 0;
+}
 
-    QProcess running;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("SORVANE_PORTAL_HOST", portal.baseUrl().mid(QStringLiteral("http://").size()));
-    running.setProcessEnvironment(environment);
-    running.setWorkingDirectory(folder.path());
-    running.setProcessChannelMode(QProcess::ForwardedChannels);
-    running.start(client, {});
-    QVERIFY(running.waitForStarted());
+void UpgradeJourneyTest::start(QProcess &client, const QTemporaryDir &folder,
+                               const QProcessEnvironment &environment)
+{
+    client.setProcessEnvironment(environment);
+    client.setWorkingDirectory(folder.path());
+    client.setProcessChannelMode(QProcess::ForwardedChannels);
+    client.start(folder.filePath("clikw730"), {});
+    QVERIFY(client.waitForStarted());
+}
 
-    const QString question = xwindows::waitFor(QStringLiteral("^Sorvane金融终端::升级提示$"), 30000);
+void UpgradeJourneyTest::agreeAndFollowUpgrade(QProcess &client, const QTemporaryDir &folder)
+{
+    const QString question = xwindows::waitFor(kQuestion, 30000);
     QVERIFY2(!question.isEmpty(), "no upgrade question");
     QVERIFY(xwindows::sendKey(question, QStringLiteral("Return")));
 
     // The upgrader downloads, stops the client, waits its fixed 3 s and replaces the program.
-    QVERIFY(!xwindows::waitFor(QStringLiteral("^系统升级$"), 15000).isEmpty());
-    QVERIFY(running.waitForFinished(30000));
-    const QString done = xwindows::waitFor(QStringLiteral("^提示信息$"), 30000);
+    QVERIFY(!xwindows::waitFor(kUpgrader, 15000).isEmpty());
+    QVERIFY(client.waitForFinished(30000));
+    const QString done = xwindows::waitFor(kPrompt, 30000);
     QVERIFY2(!done.isEmpty(), "no success prompt");
-    QCOMPARE(UpgraderTest::markerOf(client), QStringLiteral("new"));
+    QCOMPARE(UpgraderTest::markerOf(folder.filePath("clikw730")), QStringLiteral("new"));
     QVERIFY(QFile::exists(folder.filePath("downfile.tmp")));
     QVERIFY(xwindows::sendKey(done, QStringLiteral("Return")));
 
@@ -74,8 +95,26 @@ void UpgradeJourneyTest::newerVersionIsInstalledAndStarted()
     QCOMPARE(runs.size(), 1);
     QCOMPARE(runs.first().marker, QStringLiteral("new"));
     QVERIFY(runs.first().arguments.isEmpty());
-    QVERIFY(xwindows::waitGone(QStringLiteral("^系统升级$")));
+    QVERIFY(xwindows::waitGone(kUpgrader));
     UpgraderTest::killAll(folder.path());
+}
+
+void UpgradeJourneyTest::newerVersionIsInstalledAndStarted()
+{
+    PortalProcess portal;
+    QVERIFY2(portal.start({"--version", "3.0.06;3.0.01", "--download",
+                           UpgraderTest::standInBinary(UpgraderTest::Build::New)}),
+             qPrintable(portal.errorString()));
+    QTemporaryDir folder;
+    QVERIFY(installClient(folder, portal.baseUrl()));
+
+    QProcess running;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("SORVANE_DOWNLOAD_BASE", portal.baseUrl());
+    start(running, folder, environment);
+    agreeAndFollowUpgrade(running, folder);
+    if (QTest::currentTestFailed())
+        return;
 
     // The portal saw the login, the version page and the download, in that order.
     const QString log = portal.requestLog().join('\n');
@@ -83,6 +122,83 @@ void UpgradeJourneyTest::newerVersionIsInstalledAndStarted()
     const int version = log.indexOf("/clilogin/ver.html");
     const int download = log.indexOf("/download/clikw730exe");
     QVERIFY(login >= 0 && login < version && version < download);
+}
+
+void UpgradeJourneyTest::overTls_data()
+{
+    QTest::addColumn<bool>("trusted");
+    QTest::newRow("certificate from the trusted authority") << true;
+    QTest::newRow("certificate from an unknown authority") << false;
+}
+
+// The same journey with every page and the download over https. The engine trusts the test's
+// authority through the user's own NSS database, the upgrader through SSL_CERT_FILE.
+void UpgradeJourneyTest::overTls()
+{
+    QFETCH(bool, trusted);
+    TestCertificates authority;
+    QVERIFY2(authority.create(), qPrintable(authority.errorString()));
+    TestCertificates unknown;
+    QVERIFY2(unknown.create(QStringLiteral("Unknown Test CA")), qPrintable(unknown.errorString()));
+    QTemporaryDir home;
+    QVERIFY2(authority.trustForEngine(home.path()), qPrintable(authority.errorString()));
+
+    PortalProcess portal;
+    QVERIFY2(portal.startTls(trusted ? authority : unknown,
+                             {"--download", UpgraderTest::standInBinary(UpgraderTest::Build::New)}),
+             qPrintable(portal.errorString()));
+    QVERIFY(portal.baseUrl().startsWith("https://"));
+    QTemporaryDir folder;
+    QVERIFY(installClient(folder, portal.baseUrl()));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home.path());
+    environment.insert("SSL_CERT_FILE", authority.caFile());
+    environment.insert("SORVANE_DOWNLOAD_BASE", portal.baseUrl());
+
+    QProcess client;
+    start(client, folder, environment);
+    if (!trusted) {
+        // Refused in the handshake: the fixed login failure, no request reached the portal.
+        const QString failed = xwindows::waitFor(QStringLiteral("^登录失败1$"), 45000);
+        QVERIFY2(!failed.isEmpty(), "no login failure");
+        QVERIFY(portal.requestLog().filter("/clilogin/").isEmpty());
+        QVERIFY(xwindows::sendKey(failed, QStringLiteral("Return")));
+
+        // The upgrader refuses the same certificate: its failure prompt, the client untouched.
+        const QByteArray before = hashOf(folder.filePath("clikw730"));
+        QProcess upgrader;
+        upgrader.setProcessEnvironment(environment);
+        upgrader.start(folder.filePath("zunup"), {folder.filePath("clikw730"), "000"});
+        QVERIFY(upgrader.waitForStarted());
+        const QString prompt = xwindows::waitFor(kPrompt, 30000);
+        QVERIFY2(!prompt.isEmpty(), "no download failure prompt");
+        QVERIFY(xwindows::sendKey(prompt, QStringLiteral("Return")));
+        QVERIFY(upgrader.waitForFinished(15000));
+        QCOMPARE(client.state(), QProcess::Running);
+        QCOMPARE(hashOf(folder.filePath("clikw730")), before);
+        QVERIFY(portal.requestLog().filter("/download/").isEmpty());
+        client.terminate();
+        QVERIFY(client.waitForFinished(15000));
+        return;
+    }
+
+    // First run: the version is current, the main window's three pages load over https.
+    for (const QString page : {"index01", "index02", "index03"})
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !portal.requestLog().filter(QRegularExpression("/__beacon\tpage=" + page + "$")).isEmpty(),
+            45000);
+    client.terminate();
+    QVERIFY(client.waitForFinished(15000));
+
+    // Second run: a newer version is announced and installed over https.
+    QVERIFY(portal.setVersion("3.0.06;3.0.01"));
+    QProcess again;
+    start(again, folder, environment);
+    agreeAndFollowUpgrade(again, folder);
+    if (QTest::currentTestFailed())
+        return;
+    // The program itself was fetched once.
+    QCOMPARE(portal.requestLog().filter(QRegularExpression("\t/download/clikw730exe\t")).size(), 1);
 }
 
 UPGRADER_TEST_MAIN(UpgradeJourneyTest, QCoreApplication)
