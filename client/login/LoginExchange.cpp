@@ -53,6 +53,10 @@ void TfrmLogin::atLoginExecute()
     const bool answered = WaitWhileBusy(web1);
     if (!self)
         return;
+    if (ApplicationQuitting()) {
+        m_loginUnderWay = false;
+        return;
+    }
     // A page that did not come in time is dropped, so no late answer arrives.
     if (!answered)
         web1->releasePage();
@@ -136,7 +140,8 @@ void TfrmLogin::cppverDocumentComplete(const QString &url)
     bool accepts = false;
     if (OffersNewVersion(TakeVersionFields(text, current), FClientVersion))
         accepts = AskOkCancel(UpgradeQuestion(), UpgradeCaption());
-    if (!self)
+    // A quit while the question was open ends the client and nothing else.
+    if (!self || ApplicationQuitting())
         return;
     const VersionDecision decision = DecideVersionCheck(text, current, FClientVersion, accepts);
     FLatestVersion = decision.fields.latest;

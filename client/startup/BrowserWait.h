@@ -18,3 +18,9 @@ bool WaitWhileBusy(TCppWebBrowser *browser);
 
 // Lets pending events run once, as between the steps of a command.
 void PumpEvents();
+
+// True once the application has been told to quit. Every wait then ends at once and reports
+// failure, so the command it served is dropped; no box is shown any more.
+bool ApplicationQuitting();
+// Notices the request to quit from the moment it is made (waits also notice it on their own).
+void WatchForQuit();

@@ -2,6 +2,7 @@
 
 #include "AppWindows.h"
 #include "BrowserEngine.h"
+#include "BrowserWait.h"
 #include "MessageBoxes.h"
 
 #include "client/login/Flogin.h"
@@ -60,6 +61,7 @@ int RunClient(int argc, char *argv[])
 
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
     platform::QuitOnTerminationSignals(&app);
+    WatchForQuit();
     const BrowserEngine engine;
     CreateClientWindows();
     frmLogin->show();

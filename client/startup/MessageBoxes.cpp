@@ -1,5 +1,7 @@
 #include "MessageBoxes.h"
 
+#include "BrowserWait.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -29,6 +31,9 @@ QMessageBox::Icon toQtIcon(BoxIcon icon)
 
 BoxAnswer ShowMessageBox(const MessageBoxRequest &request)
 {
+    // A client on its way out asks nothing more; a box open when the quit came counts as Cancel.
+    if (ApplicationQuitting())
+        return BoxAnswer::Cancel;
     if (installedHandler())
         return installedHandler()(request);
 
@@ -36,7 +41,8 @@ BoxAnswer ShowMessageBox(const MessageBoxRequest &request)
         request.buttons == BoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok;
     QMessageBox box(toQtIcon(request.icon), request.caption, request.text, buttons);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    return box.exec() == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
+    const int answer = box.exec();
+    return answer == QMessageBox::Ok && !ApplicationQuitting() ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }
 
 void SetMessageBoxHandler(MessageBoxHandler handler)

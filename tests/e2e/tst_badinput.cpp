@@ -28,6 +28,8 @@ private slots:
     void hostileLoginAnswer();
     void hostileVersionPage_data();
     void hostileVersionPage();
+    void quitWhileWaiting_data();
+    void quitWhileWaiting();
 
 private:
     void startClient();
@@ -318,6 +320,52 @@ void BadInputTest::hostileVersionPage()
     // Checked once in this run: the next login goes straight in.
     clickLogin(login);
     QVERIFY2(!xwindows::waitFor(kMainTitle, kBoundedMs).isEmpty(), "no second login");
+}
+
+void BadInputTest::quitWhileWaiting_data()
+{
+    QTest::addColumn<QString>("waitingFor"); // the login answer, or the user's answer to the question
+    QTest::addColumn<QString>("quit");       // the login window's close, or the termination signal
+    QTest::newRow("hanging login answer, login window closed") << "answer"
+                                                               << "close";
+    QTest::newRow("hanging login answer, terminated") << "answer"
+                                                      << "signal";
+    QTest::newRow("upgrade question open, terminated") << "question"
+                                                       << "signal";
+}
+
+// A quit ends the client at once, whatever it waits for, and does nothing else on the way out.
+void BadInputTest::quitWhileWaiting()
+{
+    QFETCH(QString, waitingFor);
+    QFETCH(QString, quit);
+    if (waitingFor == QLatin1String("answer"))
+        QVERIFY(m_portal->setFault(QStringLiteral("/clilogin/clilogin.jsp"), QStringLiteral("hang")));
+    else
+        QVERIFY(m_portal->setVersion(QStringLiteral("3.0.06;3.0.01;3.0.09")));
+    writeSettings(settingsText(true));
+    startClient();
+    const QString login = xwindows::waitFor(kLoginTitle, kBoundedMs);
+    QVERIFY(!login.isEmpty());
+    if (waitingFor == QLatin1String("answer"))
+        QTRY_VERIFY_WITH_TIMEOUT(m_portal->requestLog().join('\n').contains("/clilogin/clilogin.jsp"), 15000);
+    else
+        QVERIFY2(!xwindows::waitFor(kUpgradeTitle, kBoundedMs).isEmpty(), "no upgrade question");
+
+    QElapsedTimer clock;
+    clock.start();
+    if (quit == QLatin1String("close"))
+        QVERIFY(xwindows::sendKey(login, QStringLiteral("alt+F4")));
+    else
+        m_client->terminate();
+    // Well inside the 30 s that a wait may last.
+    QVERIFY2(m_client->waitForFinished(10000), "the client went on waiting after the quit");
+    qInfo("ended %lld ms after the quit", clock.elapsed());
+    QCOMPARE(m_client->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_client->exitCode(), 0);
+    // Nothing of the interrupted login happened: no main window, no settings stored.
+    QVERIFY(xwindows::visible(kMainTitle).isEmpty());
+    QCOMPARE(settingsBytes(), settingsText(true));
 }
 
 QTEST_GUILESS_MAIN(BadInputTest)
