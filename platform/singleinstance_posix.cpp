@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -30,9 +32,14 @@ SingleInstanceLock::SingleInstanceLock(const QString &name)
 {
     // CLOEXEC: programs this process starts (the upgrader) must not inherit the lock.
     const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
+    if (fd < 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
         return;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // Only a lock another process holds means "already running".
+        m_heldElsewhere = errno == EWOULDBLOCK;
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
         ::close(fd);
         return;
     }

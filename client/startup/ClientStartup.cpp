@@ -20,6 +20,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+
 namespace {
 
 // Message box buttons read as on a Chinese system.
@@ -53,6 +55,9 @@ int RunClient(int argc, char *argv[])
     installTranslations(app);
 
     const platform::SingleInstanceLock instance(QStringLiteral("kw730"));
+    if (instance.unguarded())
+        std::fprintf(stderr, "clikw730: running without the single-instance guard: %s: %s\n",
+                     qPrintable(instance.path()), qPrintable(instance.error()));
     if (!instance.acquired()) {
         ShowMessageBox({QStringLiteral("Telvar金融终端已经运行！"), QStringLiteral("提示信息"),
                         BoxButtons::Ok, BoxIcon::Error});

@@ -1,5 +1,6 @@
 #include "XWindows.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@ private slots:
     void startAfterKillSucceeds();
     void closingTheLoginWindowEndsTheClient();
     void terminationSignalEndsTheClientCleanly();
+    void lockThatCannotBeTakenIsNoSecondStart();
 
 private:
     static void start(QProcess &process, const QString &folder);
@@ -100,6 +102,29 @@ void ClientProcessTest::terminationSignalEndsTheClientCleanly()
     QVERIFY(client.waitForFinished(15000));
     QCOMPARE(client.exitStatus(), QProcess::NormalExit);
     QCOMPARE(client.exitCode(), 0);
+}
+
+// A lock file that cannot be opened (here: a folder in its place) is no running client.
+void ClientProcessTest::lockThatCannotBeTakenIsNoSecondStart()
+{
+    QTemporaryDir folder;
+    QTemporaryDir runtime;
+    QVERIFY(QDir(runtime.path()).mkdir(QStringLiteral("kw730.lock")));
+    QProcess client;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    client.setProcessEnvironment(environment);
+    client.setWorkingDirectory(folder.path());
+    client.start(QStringLiteral(SORVANE_CLIENT_BIN), {});
+    QVERIFY(client.waitForStarted());
+
+    QVERIFY2(!xwindows::waitFor(kLoginTitle).isEmpty(), "no login window");
+    QVERIFY(xwindows::visible(kRunningTitle).isEmpty());
+    QByteArray errors;
+    QTRY_VERIFY2((errors += client.readAllStandardError()).contains("without the single-instance guard"),
+                 errors.left(2000).constData());
+    client.terminate();
+    QVERIFY(client.waitForFinished(15000));
 }
 
 QTEST_GUILESS_MAIN(ClientProcessTest)
