@@ -6,10 +6,14 @@
 
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QVariant>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -95,7 +99,7 @@ void TCppWebBrowser::connectPage()
     connect(m_page, &QWebEnginePage::loadProgress, this,
             [this](int percent) { emit OnProgressChange(percent, 100); });
     connect(m_page, &QWebEnginePage::titleChanged, this,
-            [this](const QString &title) { emit OnTitleChange(title); });
+            [this](const QString &title) { emit OnTitleChange(TitleAsReported(title, m_page->url())); });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status == QWebEnginePage::NormalTerminationStatus || m_recovering)
@@ -166,16 +170,24 @@ void TCppWebBrowser::requestBodyText(const std::function<void(const QString &)> 
 
 QString TCppWebBrowser::BodyText()
 {
-    bool answered = false;
-    QString text;
-    const QPointer<TCppWebBrowser> guard(this);
-    requestBodyText([&answered, &text](const QString &body) {
-        text = body;
-        answered = true;
-    });
-    if (!WaitUntil([&answered, &guard] { return answered || !guard; }))
+    QVariant body;
+    if (!m_page || !runScriptAndWait(QStringLiteral("document.body ? document.body.innerText : ''"), &body))
         return QString();
-    return text;
+    return body.typeId() == QMetaType::QString ? body.toString() : QString();
+}
+
+bool TCppWebBrowser::runScriptAndWait(const QString &script, QVariant *result)
+{
+    // The engine answers when it can, at the latest when the page goes, which may be long after
+    // this wait gave up: the answer lands in state of its own, never in this frame.
+    const auto answer = std::make_shared<std::optional<QVariant>>();
+    runScript(script, [answer](const QVariant &value) { *answer = value; });
+    const QPointer<TCppWebBrowser> guard(this);
+    if (!WaitUntil([&answer, &guard] { return answer->has_value() || !guard; }) || !answer->has_value())
+        return false;
+    if (result)
+        *result = **answer;
+    return true;
 }
 
 void TCppWebBrowser::runScript(const QString &script, const std::function<void(const QVariant &)> &done)
@@ -219,7 +231,7 @@ QString TCppWebBrowser::LocationURL() const
 
 QString TCppWebBrowser::LocationName() const
 {
-    return m_page ? m_page->title() : QString();
+    return m_page ? TitleAsReported(m_page->title(), m_page->url()) : QString();
 }
 
 void TCppWebBrowser::applyHostLook()

@@ -58,6 +58,9 @@ public:
 
     // Runs a script in the page; the callback (optional) receives its result.
     void runScript(const QString &script, const std::function<void(const QVariant &)> &done = {});
+    // The same, waiting (bounded) for the result; false when none came in time. A result that
+    // comes after that is dropped safely.
+    bool runScriptAndWait(const QString &script, QVariant *result = nullptr);
 
     // Creates the engine page and its view ahead of the first navigation, so a browser that is about
     // to be shown does not pay for them then.
