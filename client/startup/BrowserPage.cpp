@@ -29,6 +29,20 @@ QString UrlText(const QUrl &url)
     return text;
 }
 
+QString TitleAsReported(const QString &title, const QUrl &url)
+{
+    // Chromium 102: a page without <title> is titled with its address, "http://" or "https://"
+    // left off, so it no longer reads as an address.
+    const QString address = UrlText(url);
+    for (const QString &form : {address, url.toString(), url.toDisplayString()}) {
+        for (const QLatin1String scheme : {QLatin1String("http://"), QLatin1String("https://")}) {
+            if (form.startsWith(scheme) && (title == form || title == form.mid(scheme.size())))
+                return address;
+        }
+    }
+    return title;
+}
+
 BrowserPage::BrowserPage(QWebEngineProfile *profile, TCppWebBrowser *browser)
     : QWebEnginePage(profile, browser)
     , m_browser(browser)

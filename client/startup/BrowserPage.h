@@ -41,3 +41,7 @@ protected:
 
 // The text form of a navigation's address that command URLs are matched against.
 QString UrlText(const QUrl &url);
+
+// The title a browser reports for its page: the engine's own, but the whole address where the
+// engine made the title up from the address.
+QString TitleAsReported(const QString &title, const QUrl &url);

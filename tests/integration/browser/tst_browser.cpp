@@ -2,6 +2,7 @@
 #include "BrowserWait.h"
 #include "CppWebBrowser.h"
 #include "PortalProcess.h"
+#include "Unit_func.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -177,6 +178,13 @@ void BrowserTest::titleAndProgressEvents()
     QCOMPARE(progress.last().at(1).toInt(), 100);
     QCOMPARE(downloads.count(), 1);
     QCOMPARE(m_browser->LocationName(), QStringLiteral("测试页面"));
+
+    // A page without a title is titled with its whole address, as an address.
+    titles.clear();
+    m_browser->Navigate(url("/test/untitled.html?kw730&a=1"));
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    QTRY_VERIFY(!titles.isEmpty() && titles.last().at(0).toString() == url("/test/untitled.html?kw730&a=1"));
+    QCOMPARE(CaptionForTitle(m_browser->LocationName()), QStringLiteral("Telvar金融终端......"));
 }
 
 void BrowserTest::browsersShareCookies()
