@@ -13,6 +13,8 @@
 #include "client/login/Flogin.h"
 #include "client/popups/Popie.h"
 
+#include "NavigationTrust.h"
+
 #include "platform/systembrowser.h"
 
 #include <QAction>
@@ -67,6 +69,8 @@ bool RefreshBodyWhenIdle(TCppWebBrowser *cppBody)
 
 TfrmDisMess *OpenInNewTab(const QString &url)
 {
+    if (!IsLoadableAddress(url))
+        return nullptr;
     TfrmDisMess *target = nullptr;
     for (TfrmDisMess *window : AppWindowsOfClass<TfrmDisMess>()) {
         ShowNormal(window);
@@ -83,6 +87,8 @@ TfrmDisMess *OpenInNewTab(const QString &url)
 
 TfrmDisVideo *OpenInNewVideoWindow(const QString &url)
 {
+    if (!IsLoadableAddress(url))
+        return nullptr;
     for (TfrmDisVideo *window : AppWindowsOfClass<TfrmDisVideo>())
         window->close();
     auto *video = CreateForm<TfrmDisVideo>();

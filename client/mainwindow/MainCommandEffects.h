@@ -21,10 +21,12 @@ bool RunBodyCommand(TfrmMain &main, const QString &url);
 bool RefreshBodyWhenIdle(TCppWebBrowser *cppBody);
 
 // Body "tarwin=1": every tabbed window is shown in its normal state, the last one (or a new one)
-// gets an active tab titled "Telvar投资" that loads the whole URL.
+// gets an active tab titled "Telvar投资" that loads the whole URL. Nothing happens (null) for a
+// URL that is no http or https address.
 TfrmDisMess *OpenInNewTab(const QString &url);
 
-// Body "tarwin=2": every video window is closed and a fresh one shows the whole URL.
+// Body "tarwin=2": every video window is closed and a fresh one shows the whole URL; nothing
+// happens (null) for a URL that is no http or https address.
 TfrmDisVideo *OpenInNewVideoWindow(const QString &url);
 
 // Body "action=webhome": the system's browser opens the address (http and https only).

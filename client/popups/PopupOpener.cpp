@@ -3,6 +3,7 @@
 #include "AppWindows.h"
 #include "BrowserWait.h"
 #include "CppWebBrowser.h"
+#include "NavigationTrust.h"
 #include "Unit_ie.h"
 
 #include <QGuiApplication>
@@ -41,6 +42,9 @@ TfrmIE *findTargetWindow(const QString &target)
 
 void OpenPopupWindow(const OpenWindowRequest &request)
 {
+    // Only web pages go into a frameless window on top of everything.
+    if (!IsLoadableAddress(request.url))
+        return;
     QPointer<TfrmIE> window = findTargetWindow(request.target);
     if (!window) {
         window = CreateForm<TfrmIE>();

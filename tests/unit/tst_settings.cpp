@@ -31,6 +31,8 @@ private slots:
     void filesNotOursStayAsTheyWere_data();
     void filesNotOursStayAsTheyWere();
     void unusableFileStillGivesAWebRoot();
+    void webRootIsAWebAddress_data();
+    void webRootIsAWebAddress();
 
 private:
     static QByteArray fileText();
@@ -287,6 +289,28 @@ void SettingsTest::unusableFileStillGivesAWebRoot()
     QCOMPARE(settings.webRoot, DefaultWebRoot());
     QVERIFY(!WriteSetting("linkinfo", "userid", "x"));
     QVERIFY(QFileInfo("mainkw.ini").isDir());
+}
+
+void SettingsTest::webRootIsAWebAddress_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("https with a port") << QByteArray("https://svc.example:8443") << true;
+    QTest::newRow("file") << QByteArray("file:///") << false;
+    QTest::newRow("javascript") << QByteArray("javascript:alert(1)//") << false;
+    QTest::newRow("data") << QByteArray("data:text/html,x") << false;
+    QTest::newRow("ftp") << QByteArray("ftp://127.0.0.1") << false;
+    QTest::newRow("no scheme") << QByteArray("127.0.0.1:17300") << false;
+}
+
+void SettingsTest::webRootIsAWebAddress()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, kept);
+    writeFile("[linkinfo]\nwebroot=" + stored + "\n");
+    QCOMPARE(LoadLoginSettings().webRoot, kept ? QString::fromUtf8(stored) : DefaultWebRoot());
+    // The file keeps what it holds.
+    QCOMPARE(ReadSetting("linkinfo", "webroot", ""), QString::fromUtf8(stored));
 }
 
 QTEST_GUILESS_MAIN(SettingsTest)
