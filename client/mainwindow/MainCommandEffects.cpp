@@ -13,9 +13,10 @@
 #include "client/login/Flogin.h"
 #include "client/popups/Popie.h"
 
+#include "FloodLimits.h"
 #include "NavigationTrust.h"
-
-#include "platform/systembrowser.h"
+#include "PageControlEx.h"
+#include "SystemBrowserLaunch.h"
 
 #include <QAction>
 #include <QPointer>
@@ -67,9 +68,17 @@ bool RefreshBodyWhenIdle(TCppWebBrowser *cppBody)
     return true;
 }
 
+int LiveTabCount()
+{
+    int tabs = 0;
+    for (TfrmDisMess *window : AppWindowsOfClass<TfrmDisMess>())
+        tabs += window->pageControl()->count();
+    return tabs;
+}
+
 TfrmDisMess *OpenInNewTab(const QString &url)
 {
-    if (!IsLoadableAddress(url))
+    if (!IsLoadableAddress(url) || LiveTabCount() >= kMostTabs)
         return nullptr;
     TfrmDisMess *target = nullptr;
     for (TfrmDisMess *window : AppWindowsOfClass<TfrmDisMess>()) {
@@ -99,7 +108,7 @@ TfrmDisVideo *OpenInNewVideoWindow(const QString &url)
 
 bool OpenWebHome(const QString &address)
 {
-    return platform::OpenInSystemBrowser(address);
+    return OpenPageAddressInSystemBrowser(address);
 }
 
 QString SkinTimeText()

@@ -3,6 +3,7 @@
 #include "AppWindows.h"
 #include "BrowserWait.h"
 #include "CppWebBrowser.h"
+#include "FloodLimits.h"
 #include "NavigationTrust.h"
 #include "Unit_ie.h"
 
@@ -38,6 +39,17 @@ TfrmIE *findTargetWindow(const QString &target)
     return chosen < 0 ? nullptr : forms.at(chosen);
 }
 
+int livePlainPopups()
+{
+    int count = 0;
+    for (QWidget *window : AppWindows()) {
+        const auto *form = qobject_cast<TfrmIE *>(window);
+        if (form && !form->isClosing())
+            ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 void OpenPopupWindow(const OpenWindowRequest &request)
@@ -47,6 +59,8 @@ void OpenPopupWindow(const OpenWindowRequest &request)
         return;
     QPointer<TfrmIE> window = findTargetWindow(request.target);
     if (!window) {
+        if (livePlainPopups() >= kMostPopupWindows)
+            return;
         window = CreateForm<TfrmIE>();
         if (!request.target.isEmpty())
             window->setTargetName(request.target);

@@ -2,8 +2,7 @@
 
 #include "CppWebBrowser.h"
 #include "NavigationTrust.h"
-
-#include "platform/systembrowser.h"
+#include "SystemBrowserLaunch.h"
 
 #include <QMutex>
 #include <QMutexLocker>
@@ -156,7 +155,7 @@ bool NewWindowCatcher::acceptNavigationRequest(const QUrl &url, NavigationType t
 {
     Q_UNUSED(type);
     if (isMainFrame) {
-        platform::OpenInSystemBrowser(url.toString(QUrl::FullyEncoded));
+        OpenPageAddressInSystemBrowser(url.toString(QUrl::FullyEncoded));
         deleteLater();
     }
     return false;
