@@ -125,8 +125,9 @@ bool SwitchSkin(const QString &url, TCppWebBrowser *cppadd, QAction *atRefesh3Pa
     side->Navigate(request);
     if (!WaitWhileBusy(side))
         return false;
-    // Written only when the settings file exists.
-    WriteSetting(QStringLiteral("exepara"), QStringLiteral("skin"), SkinOfRequest(request));
+    // Written only when the settings file exists, and only a value short enough to be a skin.
+    if (const std::optional<QString> skin = SkinToStore(request))
+        WriteSetting(QStringLiteral("exepara"), QStringLiteral("skin"), *skin);
     if (refresh)
         refresh->trigger();
     return true;

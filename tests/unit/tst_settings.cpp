@@ -142,6 +142,8 @@ void SettingsTest::firstStartCreatesDefaults()
     for (const char *key : {"webroot", "savepass", "aotologin", "userid", "userpass", "userrole"})
         QVERIFY2(text.contains(QByteArray(key) + '='), key);
     QCOMPARE(ReadSetting("linkinfo", "webroot", ""), DefaultWebRoot());
+    // It will hold a password: nobody but its owner may read it.
+    QCOMPARE(QFile::permissions(SettingsPath()) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 void SettingsTest::loadReadsExistingFile()
