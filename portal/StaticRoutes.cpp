@@ -1,6 +1,7 @@
 // Pages and files from the web root, and the helpers the other route groups share.
 #include "Routes.h"
 
+#include "Text.h"
 #include "WebFiles.h"
 
 std::string rawQueryOf(const httplib::Request &request)
@@ -48,6 +49,16 @@ bool servePage(const httplib::Request &request, httplib::Response &response, con
 
 void addStaticRoutes(httplib::Server &server, PortalState &state)
 {
+    // A server redirect to any address, as the service's own pages may answer: "/__redirect?to=URL".
+    server.Get(exactPattern("/__redirect"), [](const httplib::Request &request, httplib::Response &response) {
+        const std::string target = queryValue(parseQuery(rawQueryOf(request)), "to");
+        if (target.empty()) {
+            response.status = 400;
+            return;
+        }
+        response.set_redirect(target, 302);
+        response.set_header("Cache-Control", "no-store");
+    });
     server.Get("/.*", [&state](const httplib::Request &request, httplib::Response &response) {
         if (!servePage(request, response, state, request.path, nullptr))
             response.status = 404;

@@ -184,6 +184,8 @@ void TfrmLogin::atOpenIniFileExecute()
     teUserPass->clear();
     const LoginSettings settings = LoadLoginSettings();
     FWebRoot = settings.webRoot;
+    // From here on only pages of the service's own origin may send commands.
+    BrowserEngine::setServiceWebRoot(FWebRoot);
     FSavePass = settings.savePass;
     FAutoLogin = settings.autoLogin;
     FUserId = settings.userId;

@@ -2,6 +2,7 @@
 
 #include "BrowserWait.h"
 #include "CppWebBrowser.h"
+#include "FloodLimits.h"
 #include "PageControlEx.h"
 #include "PageWindowRules.h"
 
@@ -167,7 +168,11 @@ void TfrmDisMess::closeEvent(QCloseEvent *event)
 
 void TfrmDisMess::cppParantNewWindow2(TCppWebBrowser *&target, bool &cancel)
 {
-    Q_UNUSED(cancel);
+    // A page opening windows in a loop gets no more tabs past the limit.
+    if (m_pageControl->count() >= kMostTabs) {
+        cancel = true;
+        return;
+    }
     QWidget *sheet = newSheet(QString());
     TCppWebBrowser *browser = newTabBrowser(sheet);
     browser->show();

@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "MainCommandEffects.h"
+#include "MainCommands.h"
 #include "PictureBox.h"
 #include "WindowMoves.h"
 
@@ -160,6 +161,10 @@ void TfrmMain::buildPageAreas()
     Labelinfo->setObjectName(QStringLiteral("Labelinfo"));
     Labelinfo->setGeometry(1, 1, 519, 13);
 
+    cppHead->setCommandTest(
+        [](const QString &url) { return InterpretHeadUrl(url).kind != HeadCommandKind::None; });
+    cppBody->setCommandTest(
+        [](const QString &url) { return InterpretBodyUrl(url, QString()).kind != BodyCommandKind::None; });
     connect(cppHead, &TCppWebBrowser::OnBeforeNavigate2, this, &TfrmMain::cppHeadBeforeNavigate2);
     connect(cppBody, &TCppWebBrowser::OnBeforeNavigate2, this, &TfrmMain::cppBodyBeforeNavigate2);
     connect(cppHead, &TCppWebBrowser::OnNewWindow2, this, &TfrmMain::cppHeadNewWindow2);

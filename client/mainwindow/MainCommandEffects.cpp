@@ -13,7 +13,10 @@
 #include "client/login/Flogin.h"
 #include "client/popups/Popie.h"
 
-#include "platform/systembrowser.h"
+#include "FloodLimits.h"
+#include "NavigationTrust.h"
+#include "PageControlEx.h"
+#include "SystemBrowserLaunch.h"
 
 #include <QAction>
 #include <QPointer>
@@ -65,8 +68,18 @@ bool RefreshBodyWhenIdle(TCppWebBrowser *cppBody)
     return true;
 }
 
+int LiveTabCount()
+{
+    int tabs = 0;
+    for (TfrmDisMess *window : AppWindowsOfClass<TfrmDisMess>())
+        tabs += window->pageControl()->count();
+    return tabs;
+}
+
 TfrmDisMess *OpenInNewTab(const QString &url)
 {
+    if (!IsLoadableAddress(url) || LiveTabCount() >= kMostTabs)
+        return nullptr;
     TfrmDisMess *target = nullptr;
     for (TfrmDisMess *window : AppWindowsOfClass<TfrmDisMess>()) {
         ShowNormal(window);
@@ -83,6 +96,8 @@ TfrmDisMess *OpenInNewTab(const QString &url)
 
 TfrmDisVideo *OpenInNewVideoWindow(const QString &url)
 {
+    if (!IsLoadableAddress(url))
+        return nullptr;
     for (TfrmDisVideo *window : AppWindowsOfClass<TfrmDisVideo>())
         window->close();
     auto *video = CreateForm<TfrmDisVideo>();
@@ -93,7 +108,7 @@ TfrmDisVideo *OpenInNewVideoWindow(const QString &url)
 
 bool OpenWebHome(const QString &address)
 {
-    return platform::OpenInSystemBrowser(address);
+    return OpenPageAddressInSystemBrowser(address);
 }
 
 QString SkinTimeText()
@@ -110,8 +125,9 @@ bool SwitchSkin(const QString &url, TCppWebBrowser *cppadd, QAction *atRefesh3Pa
     side->Navigate(request);
     if (!WaitWhileBusy(side))
         return false;
-    // Written only when the settings file exists.
-    WriteSetting(QStringLiteral("exepara"), QStringLiteral("skin"), SkinOfRequest(request));
+    // Written only when the settings file exists, and only a value short enough to be a skin.
+    if (const std::optional<QString> skin = SkinToStore(request))
+        WriteSetting(QStringLiteral("exepara"), QStringLiteral("skin"), *skin);
     if (refresh)
         refresh->trigger();
     return true;

@@ -21,13 +21,16 @@ bool RunBodyCommand(TfrmMain &main, const QString &url);
 bool RefreshBodyWhenIdle(TCppWebBrowser *cppBody);
 
 // Body "tarwin=1": every tabbed window is shown in its normal state, the last one (or a new one)
-// gets an active tab titled "Telvar投资" that loads the whole URL.
+// gets an active tab titled "Telvar投资" that loads the whole URL. Nothing happens (null) for a
+// URL that is no http or https address, or when kMostTabs tabs are open already.
 TfrmDisMess *OpenInNewTab(const QString &url);
 
-// Body "tarwin=2": every video window is closed and a fresh one shows the whole URL.
+// Body "tarwin=2": every video window is closed and a fresh one shows the whole URL; nothing
+// happens (null) for a URL that is no http or https address.
 TfrmDisVideo *OpenInNewVideoWindow(const QString &url);
 
-// Body "action=webhome": the system's browser opens the address (http and https only).
+// Body "action=webhome": the system's browser opens the address (http and https only, and not
+// more often than kMostBrowserLaunchesPerMinute).
 bool OpenWebHome(const QString &address);
 
 // Body "action=skin": the extended request goes to the service through the hidden `cppadd`, the
@@ -36,6 +39,9 @@ bool SwitchSkin(const QString &url, TCppWebBrowser *cppadd, QAction *atRefesh3Pa
 
 // The text that follows the random number in the skin request.
 QString SkinTimeText();
+
+// The tabs of every tabbed page window together.
+int LiveTabCount();
 
 // New windows of the head and end areas load into the body area.
 void SendNewWindowToBody(TCppWebBrowser *cppBody, TCppWebBrowser *&target);

@@ -100,3 +100,11 @@ QString SkinOfRequest(const QString &requestUrl)
 {
     return GetUrlParam(requestUrl, QStringLiteral("skin"));
 }
+
+std::optional<QString> SkinToStore(const QString &requestUrl)
+{
+    const QString skin = SkinOfRequest(requestUrl);
+    if (skin.size() > kLongestStoredSkin)
+        return std::nullopt;
+    return skin;
+}

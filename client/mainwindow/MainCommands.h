@@ -47,3 +47,9 @@ QString SkinRequestUrl(const QString &url, int randomNumber, const QString &time
 
 // The skin the extended request names.
 QString SkinOfRequest(const QString &requestUrl);
+
+// The longest skin value written into the settings file; a page sends anything it likes.
+constexpr int kLongestStoredSkin = 256;
+
+// The skin to store from the extended request, or nothing when it is too long to be one.
+std::optional<QString> SkinToStore(const QString &requestUrl);

@@ -3,6 +3,7 @@
 #include "BrowserWait.h"
 #include "CppWebBrowser.h"
 #include "DocHostHandler.h"
+#include "NavigationTrust.h"
 #include "PopupCommands.h"
 #include "PopupPlacement.h"
 
@@ -43,12 +44,16 @@ TfrmPopIe::TfrmPopIe(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ie1);
+    ie1->setCommandTest(
+        [](const QString &url) { return InterpretLinkPopupCommand(url) != LinkPopupCommand::None; });
     connect(ie1, &TCppWebBrowser::OnBeforeNavigate2, this, &TfrmPopIe::ie1BeforeNavigate2);
 }
 
 void TfrmPopIe::openPage(const QString &url, std::optional<int> width, std::optional<int> height, bool centre,
                          const TDocHostHandler *hostHandler)
 {
+    if (!IsLoadableAddress(url))
+        return;
     ++m_openCount;
     if (width)
         resize(*width, this->height());

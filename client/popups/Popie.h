@@ -24,6 +24,7 @@ public:
     // the window on the screen when asked, load a blank page and wait for it, give the browser the
     // host handler's look (when a handler is given), navigate to `url` and show the window. Lets
     // events run while it waits for the blank page; when that wait runs out, nothing more is done.
+    // An address that is no http or https one changes nothing.
     void openPage(const QString &url, std::optional<int> width, std::optional<int> height, bool centre,
                   const TDocHostHandler *hostHandler);
 

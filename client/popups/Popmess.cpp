@@ -37,6 +37,7 @@ TfrmPopMess::TfrmPopMess(QWidget *parent)
     Timer->setInterval(10000);
     connect(Timer, &QTimer::timeout, this, &TfrmPopMess::TimerTimer);
 
+    web1->setCommandTest(&SpriteClosesFor);
     connect(web1, &TCppWebBrowser::OnBeforeNavigate2, this, &TfrmPopMess::web1BeforeNavigate2);
     FormCreate();
 }

@@ -41,6 +41,7 @@ PopupBrowserForm::PopupBrowserForm(QWidget *parent)
     connect(ie1, &TCppWebBrowser::OnWindowSetTop, this, &PopupBrowserForm::ie1WindowSetTop);
     connect(ie1, &TCppWebBrowser::OnWindowSetWidth, this, &PopupBrowserForm::ie1WindowSetWidth);
     connect(ie1, &TCppWebBrowser::OnWindowSetHeight, this, &PopupBrowserForm::ie1WindowSetHeight);
+    ie1->setCommandTest([](const QString &url) { return !InterpretPopupCommand(url).isEmpty(); });
     connect(ie1, &TCppWebBrowser::OnBeforeNavigate2, this, &PopupBrowserForm::ie1BeforeNavigate2);
     connect(ie1, &TCppWebBrowser::OnDownloadComplete, this, &PopupBrowserForm::ie1DownloadComplete);
 }

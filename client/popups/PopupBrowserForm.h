@@ -66,4 +66,6 @@ private:
 
 // Opens or reuses a plain pop-up for an open-window command, sizes and places it, loads the page,
 // shows and focuses it, letting events run between the steps.
+// Nothing happens for an address that is no http or https one, nor for a new window once
+// kMostPopupWindows plain pop-ups are open.
 void OpenPopupWindow(const OpenWindowRequest &request);

@@ -3,6 +3,8 @@
 #include "AppWindows.h"
 #include "BrowserWait.h"
 #include "CppWebBrowser.h"
+#include "FloodLimits.h"
+#include "NavigationTrust.h"
 #include "Unit_ie.h"
 
 #include <QGuiApplication>
@@ -37,12 +39,28 @@ TfrmIE *findTargetWindow(const QString &target)
     return chosen < 0 ? nullptr : forms.at(chosen);
 }
 
+int livePlainPopups()
+{
+    int count = 0;
+    for (QWidget *window : AppWindows()) {
+        const auto *form = qobject_cast<TfrmIE *>(window);
+        if (form && !form->isClosing())
+            ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 void OpenPopupWindow(const OpenWindowRequest &request)
 {
+    // Only web pages go into a frameless window on top of everything.
+    if (!IsLoadableAddress(request.url))
+        return;
     QPointer<TfrmIE> window = findTargetWindow(request.target);
     if (!window) {
+        if (livePlainPopups() >= kMostPopupWindows)
+            return;
         window = CreateForm<TfrmIE>();
         if (!request.target.isEmpty())
             window->setTargetName(request.target);

@@ -1,5 +1,8 @@
 #include "BrowserEngine.h"
 
+#include "NavigationTrust.h"
+#include "buildconfig.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -9,6 +12,12 @@ namespace {
 
 BrowserEngine *g_engine = nullptr;
 QWebEngineProfile *g_profile = nullptr;
+
+std::optional<QStringList> &serviceOriginsSlot()
+{
+    static std::optional<QStringList> origins;
+    return origins;
+}
 
 } // namespace
 
@@ -54,4 +63,14 @@ QWebEngineProfile *BrowserEngine::profile()
         g_profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
     }
     return g_profile;
+}
+
+void BrowserEngine::setServiceWebRoot(const QString &webRoot)
+{
+    serviceOriginsSlot() = TrustedOrigins(webRoot, QStringLiteral(SORVANE_TRUSTED_ORIGINS));
+}
+
+const std::optional<QStringList> &BrowserEngine::serviceOrigins()
+{
+    return serviceOriginsSlot();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QWebEngineProfile;
 
@@ -24,4 +27,10 @@ public:
 
     // Where the profile keeps cookies and cache.
     static QString storagePath();
+
+    // The origins whose pages may command the shell: the web root's and the build's trusted ones.
+    // The login window sets them as it reads the settings, before any page loads. Unset, nothing
+    // is checked, so a window can be driven on its own without a service (as its tests do).
+    static void setServiceWebRoot(const QString &webRoot);
+    static const std::optional<QStringList> &serviceOrigins();
 };

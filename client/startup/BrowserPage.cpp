@@ -1,12 +1,75 @@
 #include "BrowserPage.h"
 
 #include "CppWebBrowser.h"
+#include "NavigationTrust.h"
+#include "SystemBrowserLaunch.h"
 
-#include "platform/systembrowser.h"
-
+#include <QMutex>
+#include <QMutexLocker>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTimer>
 #include <QWebEngineCertificateError>
+#include <QWebEngineHistory>
+#include <QWebEngineUrlRequestInterceptor>
+
+// The origins of the frames of the page now loading or shown; a new main document starts afresh.
+class FrameOriginWatch : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        const auto type = info.resourceType();
+        if (type != QWebEngineUrlRequestInfo::ResourceTypeMainFrame &&
+            type != QWebEngineUrlRequestInfo::ResourceTypeSubFrame)
+            return;
+        const QMutexLocker lock(&m_mutex);
+        if (type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame) {
+            m_origins.clear();
+            return;
+        }
+        // A frame without a web origin is no service frame either.
+        const QString origin = OriginOf(info.requestUrl());
+        m_origins.insert(origin.isEmpty() ? QStringLiteral("null") : origin);
+    }
+
+    QStringList origins() const
+    {
+        const QMutexLocker lock(&m_mutex);
+        return QStringList(m_origins.cbegin(), m_origins.cend());
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QSet<QString> m_origins;
+};
+
+namespace {
+
+NavigationKind kindOf(QWebEnginePage::NavigationType type)
+{
+    switch (type) {
+    case QWebEnginePage::NavigationTypeTyped:
+        return NavigationKind::Shell;
+    case QWebEnginePage::NavigationTypeLinkClicked:
+        return NavigationKind::Link;
+    case QWebEnginePage::NavigationTypeFormSubmitted:
+        return NavigationKind::Form;
+    case QWebEnginePage::NavigationTypeBackForward:
+        return NavigationKind::BackForward;
+    case QWebEnginePage::NavigationTypeReload:
+        return NavigationKind::Reload;
+    case QWebEnginePage::NavigationTypeRedirect:
+        return NavigationKind::Redirect;
+    case QWebEnginePage::NavigationTypeOther:
+        break;
+    }
+    return NavigationKind::Other;
+}
+
+} // namespace
 
 QString UrlText(const QUrl &url)
 {
@@ -46,7 +109,9 @@ QString TitleAsReported(const QString &title, const QUrl &url)
 BrowserPage::BrowserPage(QWebEngineProfile *profile, TCppWebBrowser *browser)
     : QWebEnginePage(profile, browser)
     , m_browser(browser)
+    , m_frames(new FrameOriginWatch(this))
 {
+    setUrlRequestInterceptor(m_frames);
     // Silent: no question to the user, and a certificate that does not check out is never taken.
     connect(this, &QWebEnginePage::certificateError, this, [](const QWebEngineCertificateError &error) {
         QWebEngineCertificateError refused = error;
@@ -62,8 +127,19 @@ const QString &BrowserPage::geometryMarker()
 
 bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
-    Q_UNUSED(type);
-    return m_browser->beforeNavigate(UrlText(url), isMainFrame);
+    NavigationRequest request;
+    request.url = url;
+    request.kind = kindOf(type);
+    request.mainFrame = isMainFrame;
+    // The page shown is the last one committed to the history, not one still on its way.
+    request.initiator =
+        isMainFrame && type == NavigationTypeRedirect ? m_mainTarget : history()->currentItem().url();
+    if (!isMainFrame)
+        request.frameOrigins = m_frames->origins();
+    const bool accepted = m_browser->beforeNavigate(UrlText(url), request);
+    if (accepted && isMainFrame)
+        m_mainTarget = url;
+    return accepted;
 }
 
 QWebEnginePage *BrowserPage::createWindow(WebWindowType type)
@@ -99,7 +175,7 @@ bool NewWindowCatcher::acceptNavigationRequest(const QUrl &url, NavigationType t
 {
     Q_UNUSED(type);
     if (isMainFrame) {
-        platform::OpenInSystemBrowser(url.toString(QUrl::FullyEncoded));
+        OpenPageAddressInSystemBrowser(url.toString(QUrl::FullyEncoded));
         deleteLater();
     }
     return false;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QUrl>
 #include <QWebEnginePage>
 
+class FrameOriginWatch;
 class TCppWebBrowser;
 
 // The engine page behind one TCppWebBrowser: hands navigations, new windows and script geometry
@@ -24,6 +26,10 @@ protected:
 
 private:
     TCppWebBrowser *m_browser;
+    // Sees every request of the page, so it knows the origins of the frames the page holds.
+    FrameOriginWatch *m_frames;
+    // Where the main frame was last sent: a redirect comes from there.
+    QUrl m_mainTarget;
 };
 
 // A page with no browser that only learns where a new window wanted to go, then opens that

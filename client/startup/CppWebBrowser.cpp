@@ -3,6 +3,7 @@
 #include "BrowserEngine.h"
 #include "BrowserPage.h"
 #include "BrowserWait.h"
+#include "NavigationTrust.h"
 
 #include <QTimer>
 #include <QVBoxLayout>
@@ -152,9 +153,12 @@ void TCppWebBrowser::showEvent(QShowEvent *event)
 
 void TCppWebBrowser::Navigate(const QString &url)
 {
+    const QUrl address(url, QUrl::TolerantMode);
+    if (address.scheme().compare(QLatin1String("javascript"), Qt::CaseInsensitive) == 0)
+        return;
     BrowserPage *page = ensurePage();
     m_busy = true;
-    page->load(QUrl(url, QUrl::TolerantMode));
+    page->load(address);
 }
 
 void TCppWebBrowser::requestBodyText(const std::function<void(const QString &)> &done)
@@ -264,11 +268,15 @@ void TCppWebBrowser::releasePage()
     m_busy = false;
 }
 
-bool TCppWebBrowser::beforeNavigate(const QString &url, bool mainFrame)
+bool TCppWebBrowser::beforeNavigate(const QString &url, const NavigationRequest &request)
 {
     bool cancel = false;
-    emit OnBeforeNavigate2(url, cancel);
-    if (cancel && mainFrame)
+    const std::optional<QStringList> &service = BrowserEngine::serviceOrigins();
+    if (m_isCommand && service && !MayCommand(request, *service) && m_isCommand(url))
+        cancel = true;
+    else
+        emit OnBeforeNavigate2(url, cancel);
+    if (cancel && request.mainFrame)
         m_refusedPending = true;
     return !cancel;
 }

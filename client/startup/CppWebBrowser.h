@@ -7,6 +7,7 @@
 #include <functional>
 
 class BrowserPage;
+struct NavigationRequest;
 class QWebEnginePage;
 class QWebEngineView;
 class QVariant;
@@ -25,7 +26,13 @@ public:
     explicit TCppWebBrowser(QWidget *parent = nullptr);
     ~TCppWebBrowser() override;
 
+    // A "javascript:" address never reaches the engine.
     void Navigate(const QString &url);
+
+    // Which addresses are commands for the window this browser serves. Such a navigation reaches
+    // OnBeforeNavigate2 only when the service started it; from any other origin it is refused
+    // and nothing else happens, so the command text never loads as a page either.
+    void setCommandTest(const std::function<bool(const QString &)> &isCommand) { m_isCommand = isCommand; }
     // True from Navigate (or a load the page starts itself) until that load has ended, whether it
     // finished, failed or was refused.
     bool Busy() const { return m_busy; }
@@ -95,10 +102,11 @@ private:
     void ensureView();
     void connectPage();
     // Called by the page.
-    bool beforeNavigate(const QString &url, bool mainFrame);
+    bool beforeNavigate(const QString &url, const NavigationRequest &request);
     QWebEnginePage *newWindowPage();
     void reportGeometry(const QString &key, int value);
 
+    std::function<bool(const QString &)> m_isCommand;
     BrowserPage *m_page = nullptr;
     QWebEngineView *m_view = nullptr;
     bool m_busy = false;

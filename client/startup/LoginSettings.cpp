@@ -1,5 +1,6 @@
 #include "LoginSettings.h"
 
+#include "NavigationTrust.h"
 #include "SettingsFile.h"
 #include "buildconfig.h"
 #include "platform/secretstore.h"
@@ -8,9 +9,12 @@ namespace {
 
 const QString kSection = QStringLiteral("linkinfo");
 
+// Every page address starts with it, so only a web address will do; anything else (a "file:" or
+// "javascript:" text among them) is as unusable as a missing one.
 QString StoredWebRoot()
 {
-    return ReadSetting(kSection, QStringLiteral("webroot"), DefaultWebRoot());
+    const QString stored = ReadSetting(kSection, QStringLiteral("webroot"), DefaultWebRoot());
+    return IsLoadableAddress(stored) ? stored : DefaultWebRoot();
 }
 
 // Forgets the keyring's password of the login name the file holds now.
@@ -42,7 +46,7 @@ LoginSettings LoadLoginSettings()
 {
     LoginSettings settings;
     if (SettingsFileExists()) {
-        settings.webRoot = ReadSetting(kSection, QStringLiteral("webroot"), DefaultWebRoot());
+        settings.webRoot = StoredWebRoot();
         settings.savePass = ReadSetting(kSection, QStringLiteral("savepass"), QStringLiteral("0"));
         settings.autoLogin = ReadSetting(kSection, QStringLiteral("aotologin"), QStringLiteral("0"));
         settings.userId = ReadSetting(kSection, QStringLiteral("userid"), QString());

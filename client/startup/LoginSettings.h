@@ -24,7 +24,8 @@ QString DefaultWebRoot();
 QString KeyringService();
 QString KeyringKey(const QString &userId, const QString &webRoot);
 
-// Reads the five values, or creates the file with its six defaults on the first start.
+// Reads the five values, or creates the file with its six defaults on the first start. A web root
+// that is no http or https address reads as the default one.
 LoginSettings LoadLoginSettings();
 
 // After a successful login; only while the file exists. A remembered password goes into the

@@ -40,6 +40,8 @@ BoxAnswer ShowMessageBox(const MessageBoxRequest &request)
     const QMessageBox::StandardButtons buttons =
         request.buttons == BoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok;
     QMessageBox box(toQtIcon(request.icon), request.caption, request.text, buttons);
+    // Texts come from pages: markup in them is shown as written, never rendered.
+    box.setTextFormat(Qt::PlainText);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     const int answer = box.exec();
     return answer == QMessageBox::Ok && !ApplicationQuitting() ? BoxAnswer::Ok : BoxAnswer::Cancel;

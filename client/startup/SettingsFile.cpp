@@ -89,7 +89,9 @@ bool CreateSettingsFile()
     if (QFileInfo::exists(path))
         return QFileInfo(path).isFile();
     QFile file(path);
-    if (!file.open(QIODevice::NewOnly | QIODevice::WriteOnly))
+    // It may come to hold a password: the owner's alone from the start.
+    if (!file.open(QIODevice::NewOnly | QIODevice::WriteOnly,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return false;
     file.close();
     return true;

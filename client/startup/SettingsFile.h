@@ -16,5 +16,6 @@ QString ReadSetting(const QString &section, const QString &key, const QString &f
 // Reading a file larger than 1 MiB gives the fallback.
 bool WriteSetting(const QString &section, const QString &key, const QString &value);
 
-// Creates the file empty when it is missing. False when it can be neither found nor created.
+// Creates the file empty, readable and writable by its owner only, when it is missing. False when it
+// can be neither found nor created.
 bool CreateSettingsFile();

@@ -26,6 +26,7 @@ private slots:
     void webHome();
     void skinRequest_data();
     void skinRequest();
+    void longSkinIsNotStored();
 };
 
 void MainCommandsTest::headKinds_data()
@@ -196,6 +197,14 @@ void MainCommandsTest::skinRequest()
     QFETCH(QString, skin);
     QCOMPARE(SkinRequestUrl(url, random, time), request);
     QCOMPARE(SkinOfRequest(request), skin);
+}
+
+void MainCommandsTest::longSkinIsNotStored()
+{
+    const QString request = QStringLiteral("http://x.kw730.example/s?action=skin&skin=");
+    const QString longest(kLongestStoredSkin, QLatin1Char('b'));
+    QCOMPARE(SkinToStore(request + longest + QStringLiteral("&rangdt=1")), std::optional<QString>(longest));
+    QCOMPARE(SkinToStore(request + longest + QStringLiteral("b&rangdt=1")), std::nullopt);
 }
 
 QTEST_APPLESS_MAIN(MainCommandsTest)

@@ -31,6 +31,8 @@ private slots:
     void filesNotOursStayAsTheyWere_data();
     void filesNotOursStayAsTheyWere();
     void unusableFileStillGivesAWebRoot();
+    void webRootIsAWebAddress_data();
+    void webRootIsAWebAddress();
 
 private:
     static QByteArray fileText();
@@ -140,6 +142,8 @@ void SettingsTest::firstStartCreatesDefaults()
     for (const char *key : {"webroot", "savepass", "aotologin", "userid", "userpass", "userrole"})
         QVERIFY2(text.contains(QByteArray(key) + '='), key);
     QCOMPARE(ReadSetting("linkinfo", "webroot", ""), DefaultWebRoot());
+    // It will hold a password: nobody but its owner may read it.
+    QCOMPARE(QFile::permissions(SettingsPath()) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 void SettingsTest::loadReadsExistingFile()
@@ -287,6 +291,28 @@ void SettingsTest::unusableFileStillGivesAWebRoot()
     QCOMPARE(settings.webRoot, DefaultWebRoot());
     QVERIFY(!WriteSetting("linkinfo", "userid", "x"));
     QVERIFY(QFileInfo("mainkw.ini").isDir());
+}
+
+void SettingsTest::webRootIsAWebAddress_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("https with a port") << QByteArray("https://svc.example:8443") << true;
+    QTest::newRow("file") << QByteArray("file:///") << false;
+    QTest::newRow("javascript") << QByteArray("javascript:alert(1)//") << false;
+    QTest::newRow("data") << QByteArray("data:text/html,x") << false;
+    QTest::newRow("ftp") << QByteArray("ftp://127.0.0.1") << false;
+    QTest::newRow("no scheme") << QByteArray("127.0.0.1:17300") << false;
+}
+
+void SettingsTest::webRootIsAWebAddress()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, kept);
+    writeFile("[linkinfo]\nwebroot=" + stored + "\n");
+    QCOMPARE(LoadLoginSettings().webRoot, kept ? QString::fromUtf8(stored) : DefaultWebRoot());
+    // The file keeps what it holds.
+    QCOMPARE(ReadSetting("linkinfo", "webroot", ""), QString::fromUtf8(stored));
 }
 
 QTEST_GUILESS_MAIN(SettingsTest)
