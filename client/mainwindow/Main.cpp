@@ -163,6 +163,8 @@ void TfrmMain::buildPageAreas()
 
     cppHead->setCommandTest(
         [](const QString &url) { return InterpretHeadUrl(url).kind != HeadCommandKind::None; });
+    // What the head and end areas open loads into the body as the body's own navigation.
+    cppBody->setNewWindowsAsNavigation(true);
     cppBody->setCommandTest(
         [](const QString &url) { return InterpretBodyUrl(url, QString()).kind != BodyCommandKind::None; });
     connect(cppHead, &TCppWebBrowser::OnBeforeNavigate2, this, &TfrmMain::cppHeadBeforeNavigate2);

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineProfile>
 
@@ -19,7 +20,20 @@ std::optional<QStringList> &serviceOriginsSlot()
     return origins;
 }
 
+QList<QPointer<QObject>> &loosePages()
+{
+    static QList<QPointer<QObject>> pages;
+    return pages;
+}
+
 } // namespace
+
+void BrowserEngine::deleteBeforeProfile(QObject *page)
+{
+    QList<QPointer<QObject>> &pages = loosePages();
+    pages.removeAll(nullptr);
+    pages.append(page);
+}
 
 BrowserEngine::BrowserEngine()
 {
@@ -29,6 +43,10 @@ BrowserEngine::BrowserEngine()
 
 BrowserEngine::~BrowserEngine()
 {
+    // Every page must go before the profile it was made with.
+    for (const QPointer<QObject> &page : std::as_const(loosePages()))
+        delete page.data();
+    loosePages().clear();
     delete g_profile;
     g_profile = nullptr;
     g_engine = nullptr;

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+class QObject;
 class QWebEngineProfile;
 
 // Owns the one disk-backed profile that every browser of the client uses, so cookies set in a
@@ -24,6 +25,10 @@ public:
 
     // The shared profile, made on first use so the engine starts only when a page needs it.
     static QWebEngineProfile *profile();
+
+    // A page that belongs to no browser (a new window nobody took): deleted, if it is still there,
+    // before the profile at the end.
+    static void deleteBeforeProfile(QObject *page);
 
     // Where the profile keeps cookies and cache.
     static QString storagePath();

@@ -1,5 +1,6 @@
 #include "BrowserPage.h"
 
+#include "BrowserEngine.h"
 #include "CppWebBrowser.h"
 #include "NavigationTrust.h"
 #include "SystemBrowserLaunch.h"
@@ -164,18 +165,22 @@ void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, 
         m_browser->reportGeometry(parts.at(0), value);
 }
 
-NewWindowCatcher::NewWindowCatcher(QWebEngineProfile *profile)
+NewWindowCatcher::NewWindowCatcher(QWebEngineProfile *profile, std::function<void(const QString &)> deliver)
     : QWebEnginePage(profile)
+    , m_deliver(std::move(deliver))
 {
-    // A window that never navigates must not linger.
+    // A window that never navigates must not linger, nor outlive the profile at the end.
     QTimer::singleShot(30000, this, &QObject::deleteLater);
+    BrowserEngine::deleteBeforeProfile(this);
 }
 
 bool NewWindowCatcher::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
     Q_UNUSED(type);
     if (isMainFrame) {
-        OpenPageAddressInSystemBrowser(url.toString(QUrl::FullyEncoded));
+        if (m_deliver)
+            m_deliver(url.toString(QUrl::FullyEncoded));
+        m_deliver = nullptr;
         deleteLater();
     }
     return false;

@@ -3,6 +3,8 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
+#include <functional>
+
 class FrameOriginWatch;
 class TCppWebBrowser;
 
@@ -32,17 +34,20 @@ private:
     QUrl m_mainTarget;
 };
 
-// A page with no browser that only learns where a new window wanted to go, then opens that
-// address in the system's browser and goes away: the default for pages nobody takes.
+// A page with no browser that only learns where a new window wanted to go, hands that address on
+// (to the system's browser for pages nobody takes, or to a browser to navigate) and goes away.
 class NewWindowCatcher : public QWebEnginePage
 {
     Q_OBJECT
 
 public:
-    explicit NewWindowCatcher(QWebEngineProfile *profile);
+    NewWindowCatcher(QWebEngineProfile *profile, std::function<void(const QString &)> deliver);
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+
+private:
+    std::function<void(const QString &)> m_deliver;
 };
 
 // The text form of a navigation's address that command URLs are matched against.

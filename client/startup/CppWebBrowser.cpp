@@ -4,6 +4,7 @@
 #include "BrowserPage.h"
 #include "BrowserWait.h"
 #include "NavigationTrust.h"
+#include "SystemBrowserLaunch.h"
 
 #include <QTimer>
 #include <QVBoxLayout>
@@ -288,10 +289,19 @@ QWebEnginePage *TCppWebBrowser::newWindowPage()
     emit OnNewWindow2(target, cancel);
     if (cancel)
         return nullptr;
+    if (target && target->m_newWindowsAsNavigation) {
+        // Handing the engine the target's own page would replace its contents and history.
+        const QPointer<TCppWebBrowser> into(target);
+        return new NewWindowCatcher(BrowserEngine::profile(), [into](const QString &address) {
+            if (into)
+                into->Navigate(address);
+        });
+    }
     if (target)
         return target->ensurePage();
     // Nobody takes the window: it goes to the system's browser, as a new window would.
-    return new NewWindowCatcher(BrowserEngine::profile());
+    return new NewWindowCatcher(BrowserEngine::profile(),
+                                [](const QString &address) { OpenPageAddressInSystemBrowser(address); });
 }
 
 void TCppWebBrowser::reportGeometry(const QString &key, int value)

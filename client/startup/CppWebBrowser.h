@@ -73,6 +73,10 @@ public:
     // to be shown does not pay for them then.
     void prepare();
 
+    // A new window handed to this browser loads as a navigation of its own (its history kept,
+    // its command URLs handled as its own) instead of replacing the page it shows.
+    void setNewWindowsAsNavigation(bool on) { m_newWindowsAsNavigation = on; }
+
     // Frees the engine page at once (a closed pop-up gives its memory back).
     void releasePage();
     bool hasPage() const { return m_page != nullptr; }
@@ -118,4 +122,5 @@ private:
     bool m_silent = false;
     bool m_registerAsBrowser = false;
     bool m_hostLook = false;
+    bool m_newWindowsAsNavigation = false;
 };

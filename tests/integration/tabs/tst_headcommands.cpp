@@ -3,7 +3,9 @@
 #include "BrowserWait.h"
 #include "ClientSession.h"
 #include "CppWebBrowser.h"
+#include "client/mainwindow/Dismess.h"
 #include "client/mainwindow/Main.h"
+#include "client/mainwindow/PageControlEx.h"
 #include "client/popups/Popie.h"
 
 #include <QApplication>
@@ -25,6 +27,7 @@ private slots:
     void linkPopup();
     void newWindowsGoToBody_data();
     void newWindowsGoToBody();
+    void newWindowWithBodyCommand();
 
 private:
     // The head page is still the one it was, and no command URL reached the portal.
@@ -183,6 +186,22 @@ void HeadCommandsTest::newWindowsGoToBody()
                 .contains(fromEnd || bodyShows.contains(QLatin1String("notice")) ? QStringLiteral("公告")
                                                                                  : QStringLiteral("资讯")));
     QCOMPARE(source->LocationURL(), sourcePage);
+    headStayed();
+    // A navigation of the body: back returns to where the body was.
+    frmMain->cppBody->GoBack();
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->cppBody->LocationURL().endsWith(QLatin1String("/clilogin/index02.jsp")),
+                             10000);
+}
+
+// A body command opened as a new window from the head is the body's command; the body keeps its page.
+void HeadCommandsTest::newWindowWithBodyCommand()
+{
+    EvaluateIn(frmMain->cppHead, QStringLiteral("window.open('/kw730/news.jsp?id=1&tarwin=1')"));
+    QTRY_VERIFY_WITH_TIMEOUT(frmDisMess && frmDisMess->isVisible(), 10000);
+    QCOMPARE(frmDisMess->pageControl()->count(), 1);
+    QVERIFY(Settle({frmMain->cppHead, frmMain->cppBody, frmMain->cppEnd}));
+    QVERIFY(frmMain->cppBody->LocationURL().endsWith(QLatin1String("/clilogin/index02.jsp")));
+    QVERIFY(!BodyTextOf(frmMain->cppBody).isEmpty());
     headStayed();
 }
 
