@@ -57,6 +57,13 @@ void TfrmDisVideo::placeAtCorner()
     move(corner);
 }
 
+void TfrmDisVideo::closeEvent(QCloseEvent *event)
+{
+    // A hidden page would play on; the next video loads a page anew.
+    m_cppVideo->releasePage();
+    QWidget::closeEvent(event);
+}
+
 bool TfrmDisVideo::event(QEvent *event)
 {
     const bool handled = QWidget::event(event);

@@ -6,7 +6,7 @@
 class TCppWebBrowser;
 
 // The video window: one browser filling an ordinary framed window at the bottom-right corner of
-// the screen. Closing only hides it; its page stays loaded.
+// the screen. Closing hides it and stops its page; the window itself stays.
 class TfrmDisVideo : public QWidget
 {
     Q_OBJECT
@@ -18,6 +18,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormCreate();

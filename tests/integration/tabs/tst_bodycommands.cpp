@@ -183,8 +183,8 @@ void BodyCommandsTest::videoTwice()
         EvaluateIn(second->cppVideo(), QStringLiteral("document.getElementById('video-channel').textContent"))
             .toString(),
         QStringLiteral("2"));
-    // The first one is only hidden: its page stays.
-    QVERIFY(first->cppVideo()->hasPage());
+    // The first one is hidden and its page stopped: its sound does not go on behind the new one.
+    QVERIFY(!first->cppVideo()->hasPage());
     QVERIFY(Settle(areas()));
     bodyStayed();
 }

@@ -333,8 +333,8 @@ void TabWindowsTest::videoWindowCloseHides()
     FlushDeletes();
     QVERIFY(video);
     QVERIFY(!video->isVisible());
-    QVERIFY(video->cppVideo()->hasPage());
-    QCOMPARE(video->cppVideo()->LocationURL(), url);
+    // Its page is stopped, so nothing plays on behind the desktop.
+    QVERIFY(!video->cppVideo()->hasPage());
 }
 
 int main(int argc, char **argv)
