@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 QPointer<TfrmDisMess> frmDisMess;
@@ -126,6 +127,10 @@ TCppWebBrowser *TfrmDisMess::tabBrowser(int index) const
 
 void TfrmDisMess::DeleteCurrentPage(bool closing)
 {
+    if (m_addingTab > 0) {
+        QTimer::singleShot(0, this, [this, closing] { DeleteCurrentPage(closing); });
+        return;
+    }
     if (!closing && m_pageControl->count() == 1)
         hide();
     const int index = m_pageControl->currentIndex();
@@ -178,12 +183,14 @@ void TfrmDisMess::cppParantNewWindow2(TCppWebBrowser *&target, bool &cancel)
     browser->show();
     // Attached and active before anything else may run in between.
     m_pageControl->setCurrentWidget(sheet);
+    ++m_addingTab;
     PumpEvents();
     browser->setRegisterAsBrowser(true);
     target = browser;
     activateWindow();
     browser->setFocus();
     PumpEvents();
+    --m_addingTab;
 }
 
 void TfrmDisMess::cppParantTitleChange(const QString &title)

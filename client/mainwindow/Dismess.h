@@ -56,6 +56,9 @@ private:
     QAction *m_atQuit = nullptr;
     QAction *m_atDeleNowPage = nullptr;
     bool FClosing = false;
+    // While a tab is being added the engine is inside its new-window call, holding the page that
+    // asked and the new one: tabs are not deleted then, only right after.
+    int m_addingTab = 0;
 };
 
 extern QPointer<TfrmDisMess> frmDisMess;
