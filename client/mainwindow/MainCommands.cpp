@@ -2,6 +2,8 @@
 
 #include "Unit_func.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 std::optional<int> WholeNumber(const QString &text)
@@ -59,6 +61,17 @@ HeadCommand InterpretHeadUrl(const QString &url)
     return command;
 }
 
+QString WebAddressOf(const QString &link)
+{
+    // "name:" with no dot in the name and no port number after it is a scheme of its own
+    // ("mailto:", "javascript:"); everything else without "://" is a host name.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:(?!\\d+(/|$))"));
+    if (link.contains(QLatin1String("://")) ||
+        (link.contains(scheme) && !link.section(QLatin1Char(':'), 0, 0).contains(QLatin1Char('.'))))
+        return link;
+    return QStringLiteral("http://") + link;
+}
+
 BodyCommand InterpretBodyUrl(const QString &url, const QString &homeAddress)
 {
     BodyCommand command;
@@ -81,7 +94,7 @@ BodyCommand InterpretBodyUrl(const QString &url, const QString &homeAddress)
         command.kind = rule.kind;
         if (rule.kind == BodyCommandKind::WebHome) {
             const QString link = GetUrlParam(url, QStringLiteral("linkinfo"));
-            command.address = link.isEmpty() ? homeAddress : link;
+            command.address = link.isEmpty() ? homeAddress : WebAddressOf(link);
         } else if (rule.kind == BodyCommandKind::NewTab || rule.kind == BodyCommandKind::NewVideo ||
                    rule.kind == BodyCommandKind::Skin) {
             command.address = url;

@@ -39,6 +39,9 @@ struct BodyCommand
 
 // Body pages are obeyed only on the portal's own addresses (those carrying "kw730").
 // `homeAddress` is what "action=webhome" opens when the URL names no "linkinfo".
+// "action=webhome"'s "linkinfo": a host name without a scheme is an http address.
+QString WebAddressOf(const QString &link);
+
 BodyCommand InterpretBodyUrl(const QString &url, const QString &homeAddress);
 
 // The request the skin command sends: the URL with "&rangdt=", the random number and the time text

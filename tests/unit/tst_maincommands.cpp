@@ -159,6 +159,15 @@ void MainCommandsTest::webHome_data()
                                     << "http://news.h/a";
     QTest::newRow("no linkinfo: home") << "http://kw730.h/p?action=webhome" << kHome;
     QTest::newRow("empty linkinfo: home") << "http://kw730.h/p?action=webhome&linkinfo=" << kHome;
+    QTest::newRow("bare host name") << "http://kw730.h/p?action=webhome&linkinfo=www.example.com"
+                                    << "http://www.example.com";
+    QTest::newRow("host, port and path") << "http://kw730.h/p?action=webhome&linkinfo=news.h:8080/a"
+                                         << "http://news.h:8080/a";
+    QTest::newRow("https kept") << "http://kw730.h/p?action=webhome&linkinfo=https://news.h/"
+                                << "https://news.h/";
+    QTest::newRow("another scheme kept, for the launcher to refuse")
+        << "http://kw730.h/p?action=webhome&linkinfo=mailto:a@b.h"
+        << "mailto:a@b.h";
 }
 
 void MainCommandsTest::webHome()
