@@ -93,6 +93,8 @@ void TfrmLogin::buildComponents()
     teUserPass->setObjectName(QStringLiteral("teUserPass"));
     teUserPass->setGeometry(464, 201, 89, 22);
     teUserPass->setEchoMode(QLineEdit::Password);
+    // Masked with "*", not the style's dot.
+    teUserPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
 
     cbLogin = makePictureButton(this, QStringLiteral("cbLogin"), QStringLiteral("login_login.png"),
                                 QRect(460, 268, 63, 20));

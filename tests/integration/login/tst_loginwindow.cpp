@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 #include <memory>
@@ -68,6 +69,9 @@ void LoginWindowTest::windowLayout()
     QCOMPARE(login->teUserId->geometry(), QRect(464, 176, 89, 22));
     QCOMPARE(login->teUserPass->geometry(), QRect(464, 201, 89, 22));
     QCOMPARE(login->teUserPass->echoMode(), QLineEdit::Password);
+    QCOMPARE(login->teUserPass->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                                   login->teUserPass),
+             int('*'));
     QCOMPARE(login->cbLogin->geometry(), QRect(460, 268, 63, 20));
     QCOMPARE(login->cbClose->geometry(), QRect(608, 2, 21, 19));
     QCOMPARE(login->Label3->text(), QStringLiteral("记住密码"));
