@@ -23,7 +23,7 @@ struct PortalOptions
     std::string downloadFile;
     std::string signingKey = PORTAL_DEFAULT_SIGNING_KEY; // signs the download on each request
     std::string signatureFile;                           // served as the signature instead, when set
-    std::string tlsCert; // with tlsKey: everything is served over TLS
+    std::string tlsCert;                                 // with tlsKey: everything is served over TLS
     std::string tlsKey;
     std::vector<PortalUser> users; // the demo user when none is given
     std::vector<std::pair<std::string, FaultSetting>> faults;

@@ -370,8 +370,10 @@ void TestUpgradeProcedure::failedDownload_data()
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("host");
     const qint64 any = BuiltInDownloadLimits().maxBytes;
-    const auto row = [any](const char *name, const char *fault, const QString &signature = {}, qint64 maxBytes = -1) {
-        QTest::newRow(name) << fault << signature << (maxBytes < 0 ? any : maxBytes) << QString() << QString();
+    const auto row = [any](const char *name, const char *fault, const QString &signature = {},
+                           qint64 maxBytes = -1) {
+        QTest::newRow(name) << fault << signature << (maxBytes < 0 ? any : maxBytes) << QString()
+                            << QString();
     };
     row("server error", "status:500");
     row("not found, HTML page", "html404");
@@ -387,7 +389,8 @@ void TestUpgradeProcedure::failedDownload_data()
     for (const char *kind : {"other key", "other file", "legacy", "changed comment", "one byte changed"})
         row(qPrintable(QStringLiteral("signature: ") + kind), "", servedAs(m_signatures.value(kind)));
     const auto closedRow = [any](const char *name, const char *base, const char *host) {
-        QTest::newRow(name) << "" << "" << any << base << host;
+        QTest::newRow(name) << ""
+                            << "" << any << base << host;
     };
     closedRow("no server at all", "http://127.0.0.1:%1", "127.0.0.1:%1");
     closedRow("base of another scheme", "ftp://127.0.0.1:%1", "127.0.0.1:%1");
