@@ -1,12 +1,15 @@
 #include "CertificateTrust.h"
 #include "TSDIAppForm.h"
 
+#include "platform/displayplatform.h"
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
 {
+    platform::PrepareDisplayPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sorvane金融终端 在线升级"));
     // Buttons of the prompts read as on a Chinese system.

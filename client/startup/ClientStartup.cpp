@@ -12,6 +12,7 @@
 #include "client/popups/Popmess.h"
 #include "client/popups/Unit_ie.h"
 #include "client/popups/Unit_ieone.h"
+#include "platform/displayplatform.h"
 #include "platform/singleinstance.h"
 #include "platform/terminationsignals.h"
 
@@ -45,6 +46,7 @@ void CreateClientWindows()
 
 int RunClient(int argc, char *argv[])
 {
+    platform::PrepareDisplayPlatform();
     BrowserEngine::prepareProcessModel();
     QApplication app(argc, argv);
     // The client ends when its login window closes, not when its last visible window does.
