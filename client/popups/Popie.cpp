@@ -20,7 +20,8 @@ const QString kBlankPage = QStringLiteral("about:blank");
 void centreOnScreen(QWidget *window)
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window->move(CentredPosition(screen->geometry().size(), window->size()));
+        window->move(screen->geometry().topLeft() +
+                     CentredPosition(screen->geometry().size(), window->size()));
 }
 
 } // namespace

@@ -46,7 +46,7 @@ void TfrmPopMess::FormCreate()
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect place = SpriteGeometry(screen ? screen->geometry().size() : QSize(1024, 768));
     resize(place.size());
-    move(place.topLeft());
+    move(place.topLeft() + (screen ? screen->geometry().topLeft() : QPoint()));
 }
 
 void TfrmPopMess::web1BeforeNavigate2(const QString &url, bool &cancel)

@@ -83,7 +83,7 @@ void PopupBrowserForm::freeNow()
 void PopupBrowserForm::centreOnScreen()
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(CentredPosition(screen->geometry().size(), size()));
+        move(screen->geometry().topLeft() + CentredPosition(screen->geometry().size(), size()));
 }
 
 void PopupBrowserForm::ie1TitleChange(const QString &title)
