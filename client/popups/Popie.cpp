@@ -27,7 +27,8 @@ void centreOnScreen(QWidget *window)
 } // namespace
 
 TfrmPopIe::TfrmPopIe(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    // A tool window: no task-bar entry of its own.
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , ie1(new TCppWebBrowser(this))
 {
     setObjectName(QStringLiteral("frmPopIe"));

@@ -12,7 +12,8 @@
 QPointer<TfrmPopMess> frmPopMess;
 
 TfrmPopMess::TfrmPopMess(QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    // A tool window: no task-bar entry of its own.
+    : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
     , web1(new TCppWebBrowser(this))
     , webTime(new TCppWebBrowser(this))
     , Timer(new QTimer(this))

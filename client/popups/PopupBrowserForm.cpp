@@ -25,7 +25,8 @@ private:
 };
 
 PopupBrowserForm::PopupBrowserForm(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    // A tool window: no task-bar entry of its own.
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , ie1(new TCppWebBrowser(this))
 {
     ie1->setObjectName(QStringLiteral("ie1"));

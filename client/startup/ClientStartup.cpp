@@ -8,6 +8,7 @@
 #include "client/mainwindow/Dismess.h"
 #include "client/mainwindow/Disvideo.h"
 #include "client/mainwindow/Main.h"
+#include "client/mainwindow/PictureBox.h"
 #include "client/popups/Popie.h"
 #include "client/popups/Popmess.h"
 #include "client/popups/Unit_ie.h"
@@ -17,6 +18,7 @@
 #include "platform/terminationsignals.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -61,6 +63,9 @@ int RunClient(int argc, char *argv[])
     }
 
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    // Every window, pop-ups included, carries the program's icon; the menu entry is found by name.
+    QApplication::setWindowIcon(QIcon(ClientPicture(QStringLiteral("app_icon.png"))));
+    QGuiApplication::setDesktopFileName(QStringLiteral("sorvane"));
     platform::QuitOnTerminationSignals(&app);
     const BrowserEngine engine;
     CreateClientWindows();
