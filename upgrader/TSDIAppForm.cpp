@@ -33,6 +33,8 @@ TSDIAppForm::TSDIAppForm(UpgradeSetup setup, QWidget *parent)
 {
     setObjectName(QStringLiteral("SDIAppForm"));
     setWindowTitle(QStringLiteral("系统升级"));
+    // What task bars and minimised icons show: the application's title.
+    setWindowIconText(QApplication::applicationName());
     // Resizable, minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
