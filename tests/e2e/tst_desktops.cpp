@@ -41,6 +41,15 @@ QString desktop()
     return qEnvironmentVariable("SORVANE_DESKTOP");
 }
 
+// With SORVANE_SCREENSHOTS set to a folder, the journey leaves pictures of the windows there
+// (the README's come from the GNOME journey).
+void screenshot(const QString &id, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("SORVANE_SCREENSHOTS");
+    if (!folder.isEmpty())
+        QProcess::execute(QStringLiteral("import"), {"-window", id, folder + '/' + name + ".png"});
+}
+
 QString describe(const QRect &r)
 {
     return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
@@ -127,6 +136,8 @@ void DesktopsTest::journey()
     QVERIFY2(qAbs(mainAt.center().x() - 640) <= 2 && qAbs(mainAt.center().y() - 512) <= 2,
              qPrintable("main window not centred on the screen: " + describe(mainAt)));
     QVERIFY2(xwindows::hasTaskBarEntry(main), "the main window has no task-bar entry");
+    QTRY_VERIFY_WITH_TIMEOUT(portal.requestLog().join('\n').contains("page=index02"), 30000);
+    screenshot(main, QStringLiteral("main"));
 
     if (desktop() == QLatin1String("sni"))
         trayOverDBus(main);
@@ -138,6 +149,7 @@ void DesktopsTest::loginAndPlacePopups(const QString &login)
 {
     const QRect at = xwindows::geometry(login);
     const QRect work = xwindows::workArea();
+    screenshot(login, QStringLiteral("login"));
     QVERIFY2(qAbs(at.center().x() - work.center().x()) <= 2 && qAbs(at.center().y() - work.center().y()) <= 2,
              qPrintable("login window not centred: " + describe(at) + " in " + describe(work)));
     QVERIFY(xwindows::hasTaskBarEntry(login));
