@@ -36,7 +36,9 @@ private:
 static const QString kLoginTitle = QStringLiteral("^Sorvane金融终端 用户登录$");
 
 static const QStringList kInstalledFiles = {
-    QStringLiteral("/usr/bin/clikw730"), QStringLiteral("/usr/bin/zunup"), QStringLiteral("/usr/bin/sorvane"),
+    QStringLiteral("/usr/bin/clikw730"),
+    QStringLiteral("/usr/bin/zunup"),
+    QStringLiteral("/usr/bin/sorvane"),
     QStringLiteral("/usr/share/applications/sorvane.desktop"),
     QStringLiteral("/usr/share/icons/hicolor/64x64/apps/sorvane.png"),
     QStringLiteral("/usr/share/icons/hicolor/scalable/apps/sorvane.svg"),
