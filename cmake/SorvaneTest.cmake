@@ -1,14 +1,19 @@
-# sorvane_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI] [KEYRING] [TIMEOUT <s>])
+# sorvane_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI] [KEYRING] [TIMEOUT <s>]
+#                  [DESKTOPS <notray|sni|gnome>...])
 # A GUI test runs under its own virtual display (Xvfb, openbox, trayer) and serially.
 # A KEYRING test runs twice: <name> inside its own session bus with a real keyring daemon, and
 # <name>_nokeyring with no session bus; SORVANE_EXPECT_KEYRING tells it which (1 or 0).
+# A DESKTOPS test runs once per desktop as <name>_<desktop>, told which by SORVANE_DESKTOP: notray
+# (the virtual display without a tray), sni (a StatusNotifierItem tray on its own session bus) or
+# gnome (GNOME's compositor headless with Xwayland, its own session bus, no tray).
 # Every other test runs with no session bus, so none reaches the user's own keyring.
 set(SORVANE_WITH_DISPLAY ${CMAKE_SOURCE_DIR}/tests/harness/with-display.sh)
 set(SORVANE_WITH_KEYRING ${CMAKE_SOURCE_DIR}/tests/harness/with-keyring.sh)
+set(SORVANE_WITH_MUTTER ${CMAKE_SOURCE_DIR}/tests/harness/with-mutter.sh)
 set(SORVANE_NO_SESSION_BUS "DBUS_SESSION_BUS_ADDRESS=unix:path=${CMAKE_BINARY_DIR}/no-session-bus")
 
 function(sorvane_add_test name)
-  cmake_parse_arguments(T "GUI;KEYRING" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI;KEYRING" "TIMEOUT" "SOURCES;LIBS;DESKTOPS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
   target_compile_definitions(${name} PRIVATE
@@ -29,7 +34,28 @@ function(sorvane_add_test name)
     set(labels unit)
   endif()
   set(runs ${name})
-  if(T_KEYRING)
+  if(T_DESKTOPS)
+    set(runs)
+    foreach(desktop ${T_DESKTOPS})
+      # A desktop with a session bus has an unlocked keyring on it, as users' desktops do.
+      set(env "QTWEBENGINE_DISABLE_SANDBOX=1;SORVANE_DESKTOP=${desktop};SORVANE_KEYRING_SESSION=1")
+      if(desktop STREQUAL "gnome")
+        add_test(NAME ${name}_${desktop}
+          COMMAND ${SORVANE_WITH_MUTTER} ${SORVANE_WITH_KEYRING} $<TARGET_FILE:${name}>)
+      else()
+        set(keyring)
+        if(desktop STREQUAL "sni")
+          set(keyring ${SORVANE_WITH_KEYRING})
+        endif()
+        add_test(NAME ${name}_${desktop} COMMAND ${SORVANE_WITH_DISPLAY} ${keyring} $<TARGET_FILE:${name}>)
+        string(REPLACE "notray" "none" tray ${desktop})
+        list(APPEND env "QT_QPA_PLATFORM=xcb;SORVANE_TRAY=${tray}")
+      endif()
+      set_tests_properties(${name}_${desktop} PROPERTIES ENVIRONMENT "${env}")
+      list(APPEND runs ${name}_${desktop})
+    endforeach()
+    set(labels gui)
+  elseif(T_KEYRING)
     add_test(NAME ${name} COMMAND ${runner} ${SORVANE_WITH_KEYRING} $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment};SORVANE_EXPECT_KEYRING=1")
     add_test(NAME ${name}_nokeyring COMMAND ${runner} $<TARGET_FILE:${name}>)
@@ -41,7 +67,7 @@ function(sorvane_add_test name)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}")
   endif()
   set_tests_properties(${runs} PROPERTIES LABELS ${labels} TIMEOUT ${T_TIMEOUT})
-  if(T_GUI OR T_KEYRING)
+  if(T_GUI OR T_KEYRING OR T_DESKTOPS)
     # One keyring daemon or display at a time is plenty on a small machine.
     set_tests_properties(${runs} PROPERTIES RUN_SERIAL TRUE)
   endif()

@@ -13,6 +13,8 @@ packages=(
   python3-xlib
   qtkeychain-qt6-dev libsecret-1-0 gnome-keyring libsecret-tools dbus-daemon dbus-bin
   libsodium-dev minisign
+  mutter xwayland qt6-wayland lxqt-panel
+  appstream lintian desktop-file-utils
 )
 
 missing=()

@@ -14,6 +14,9 @@ namespace {
 constexpr int clientWidth = 360;
 constexpr int clientHeight = 179;
 constexpr int statusBarHeight = 19;
+// Some window managers never activate a new window; the upgrade then starts this long after the
+// window was shown.
+constexpr int startWithoutActivationMs = 700;
 
 QLabel *statusLine(QWidget *parent, const char *name, int top)
 {
@@ -33,6 +36,8 @@ TSDIAppForm::TSDIAppForm(UpgradeSetup setup, QWidget *parent)
 {
     setObjectName(QStringLiteral("SDIAppForm"));
     setWindowTitle(QStringLiteral("系统升级"));
+    // What task bars and minimised icons show: the application's title.
+    setWindowIconText(QApplication::applicationName());
     // Resizable, minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -101,6 +106,15 @@ bool TSDIAppForm::event(QEvent *event)
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
     return QMainWindow::event(event);
+}
+
+void TSDIAppForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    QTimer::singleShot(startWithoutActivationMs, atUpProm, &QAction::trigger);
 }
 
 void TSDIAppForm::FormActivate()

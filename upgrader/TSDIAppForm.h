@@ -44,6 +44,7 @@ public slots:
 
 protected:
     bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -57,4 +58,5 @@ private:
     bool m_running = false;
     bool m_closingByProcedure = false;
     bool m_centredInFrame = false;
+    bool m_shownOnce = false;
 };

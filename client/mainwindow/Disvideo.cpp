@@ -54,7 +54,7 @@ void TfrmDisVideo::placeAtCorner()
     const QSize outer(width() + frame.left() + frame.right(), height() + frame.top() + frame.bottom());
     const QPoint corner = VideoWindowPosition(screen->geometry().size(), outer);
     // move() places the outer frame's top-left corner.
-    move(corner);
+    move(screen->geometry().topLeft() + corner);
 }
 
 void TfrmDisVideo::closeEvent(QCloseEvent *event)

@@ -183,7 +183,7 @@ void TfrmMain::FormCreate()
         browser->setSilent(true);
     }
     resize(kWidth, kHeight);
-    CentreOnScreen(this);
+    CentreOnScreen(this, CentreArea::WholeScreen);
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)

@@ -9,11 +9,13 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QSystemTrayIcon;
+class QTimer;
 class TCppWebBrowser;
 class TDocHostHandler;
 
 // The frameless main window: a title bar drawn from pictures over three stacked page areas.
-// Closing and minimising hide it to the tray; a close request from the window system ends the client.
+// Closing and minimising hide it to the tray, or minimise it to the task bar on a desktop without
+// one; a close request from the window system ends the client.
 class TfrmMain : public QWidget
 {
     Q_OBJECT
@@ -110,6 +112,12 @@ private:
     void Image2MouseDown(Qt::MouseButton button);
     void LabelMainTitleMouseDown(Qt::MouseButton button);
     void layoutTitlePictures();
+    void putAway();
+    void watchTray();
+
+    // Runs while the window is hidden to the tray, so a tray that goes away does not take the
+    // window with it.
+    QTimer *m_trayWatch = nullptr;
 };
 
 extern QPointer<TfrmMain> frmMain;

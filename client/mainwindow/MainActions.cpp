@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace {
 
@@ -94,6 +95,9 @@ void TfrmMain::buildTrayIcon()
             TrayIconClick();
     });
     connect(TrayIcon, &QSystemTrayIcon::messageClicked, this, &TfrmMain::TrayIconBalloonClick);
+    m_trayWatch = new QTimer(this);
+    m_trayWatch->setInterval(2000);
+    connect(m_trayWatch, &QTimer::timeout, this, &TfrmMain::watchTray);
     // Shown from creation, before any login, until the client ends.
     TrayIcon->show();
 }
@@ -104,7 +108,7 @@ void TfrmMain::atCloseExecute()
         QCoreApplication::quit();
         return;
     }
-    hide();
+    putAway();
 }
 
 void TfrmMain::atMaxExecute()
@@ -114,7 +118,31 @@ void TfrmMain::atMaxExecute()
 
 void TfrmMain::atMinExecute()
 {
+    putAway();
+}
+
+void TfrmMain::putAway()
+{
+    // Hidden without a tray, the window could only be reached by killing the client: it goes to
+    // the task bar instead, which brings it back.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        showMinimized();
+        return;
+    }
     hide();
+    m_trayWatch->start();
+}
+
+void TfrmMain::watchTray()
+{
+    if (isVisible() || FRunState == 2) {
+        m_trayWatch->stop();
+        return;
+    }
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_trayWatch->stop();
+        showMinimized();
+    }
 }
 
 void TfrmMain::atRstoreExecute()
@@ -122,7 +150,9 @@ void TfrmMain::atRstoreExecute()
     if (FRunState < 1)
         return;
     const QPointer<TfrmMain> self(this);
-    show();
+    m_trayWatch->stop();
+    // Out of the tray or off the task bar alike.
+    showNormal();
     raise();
     activateWindow();
     PumpEvents();

@@ -1,5 +1,7 @@
 #include "PictureBox.h"
 
+#include "SharpPicture.h"
+
 #include <QMouseEvent>
 
 PictureBox::PictureBox(QWidget *parent)
@@ -34,5 +36,5 @@ QPixmap ClientPicture(const QString &name)
 {
     static const bool loaded = (loadPictureResources(), true);
     Q_UNUSED(loaded);
-    return QPixmap(QStringLiteral(":/pictures/") + name);
+    return SharpPicture(QStringLiteral(":/pictures/") + name);
 }

@@ -13,14 +13,15 @@ void StartWindowMove(QWidget *window)
         handle->startSystemMove();
 }
 
-void CentreOnScreen(QWidget *window)
+void CentreOnScreen(QWidget *window, CentreArea area)
 {
     if (!window)
         return;
-    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    // A hidden window's screen is whichever it was made on; the user expects the primary one.
+    const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect area = screen->availableGeometry();
-    window->move(area.x() + (area.width() - window->width()) / 2,
-                 area.y() + (area.height() - window->height()) / 2);
+    const QRect place = area == CentreArea::WorkArea ? screen->availableGeometry() : screen->geometry();
+    window->move(place.x() + (place.width() - window->width()) / 2,
+                 place.y() + (place.height() - window->height()) / 2);
 }

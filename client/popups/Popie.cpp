@@ -21,13 +21,15 @@ const QString kBlankPage = QStringLiteral("about:blank");
 void centreOnScreen(QWidget *window)
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window->move(CentredPosition(screen->geometry().size(), window->size()));
+        window->move(screen->geometry().topLeft() +
+                     CentredPosition(screen->geometry().size(), window->size()));
 }
 
 } // namespace
 
 TfrmPopIe::TfrmPopIe(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    // A tool window: no task-bar entry of its own.
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , ie1(new TCppWebBrowser(this))
 {
     setObjectName(QStringLiteral("frmPopIe"));

@@ -12,7 +12,8 @@
 QPointer<TfrmPopMess> frmPopMess;
 
 TfrmPopMess::TfrmPopMess(QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    // A tool window: no task-bar entry of its own.
+    : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
     , web1(new TCppWebBrowser(this))
     , webTime(new TCppWebBrowser(this))
     , Timer(new QTimer(this))
@@ -47,7 +48,7 @@ void TfrmPopMess::FormCreate()
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect place = SpriteGeometry(screen ? screen->geometry().size() : QSize(1024, 768));
     resize(place.size());
-    move(place.topLeft());
+    move(place.topLeft() + (screen ? screen->geometry().topLeft() : QPoint()));
 }
 
 void TfrmPopMess::web1BeforeNavigate2(const QString &url, bool &cancel)

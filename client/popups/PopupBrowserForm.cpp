@@ -25,7 +25,8 @@ private:
 };
 
 PopupBrowserForm::PopupBrowserForm(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    // A tool window: no task-bar entry of its own.
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , ie1(new TCppWebBrowser(this))
 {
     ie1->setObjectName(QStringLiteral("ie1"));
@@ -84,7 +85,7 @@ void PopupBrowserForm::freeNow()
 void PopupBrowserForm::centreOnScreen()
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(CentredPosition(screen->geometry().size(), size()));
+        move(screen->geometry().topLeft() + CentredPosition(screen->geometry().size(), size()));
 }
 
 void PopupBrowserForm::ie1TitleChange(const QString &title)

@@ -1,5 +1,7 @@
 #include "PopupPictures.h"
 
+#include "SharpPicture.h"
+
 #include <QFile>
 
 // The resources live in a static library, whose registration the linker would otherwise drop.
@@ -17,5 +19,5 @@ static void registerPopupPictures()
 QPixmap PopupPicture(const QString &fileName)
 {
     registerPopupPictures();
-    return QPixmap(QStringLiteral(":/pictures/") + fileName);
+    return SharpPicture(QStringLiteral(":/pictures/") + fileName);
 }

@@ -9,14 +9,17 @@
 #include "client/mainwindow/Dismess.h"
 #include "client/mainwindow/Disvideo.h"
 #include "client/mainwindow/Main.h"
+#include "client/mainwindow/PictureBox.h"
 #include "client/popups/Popie.h"
 #include "client/popups/Popmess.h"
 #include "client/popups/Unit_ie.h"
 #include "client/popups/Unit_ieone.h"
+#include "platform/displayplatform.h"
 #include "platform/singleinstance.h"
 #include "platform/terminationsignals.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -48,6 +51,7 @@ void CreateClientWindows()
 
 int RunClient(int argc, char *argv[])
 {
+    platform::PrepareDisplayPlatform();
     BrowserEngine::prepareProcessModel();
     QApplication app(argc, argv);
     // The client ends when its login window closes, not when its last visible window does.
@@ -65,6 +69,9 @@ int RunClient(int argc, char *argv[])
     }
 
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    // Every window, pop-ups included, carries the program's icon; the menu entry is found by name.
+    QApplication::setWindowIcon(QIcon(ClientPicture(QStringLiteral("app_icon.png"))));
+    QGuiApplication::setDesktopFileName(QStringLiteral("sorvane"));
     platform::QuitOnTerminationSignals(&app);
     WatchForQuit();
     const BrowserEngine engine;

@@ -30,9 +30,15 @@ bool installInto(const QString &prefix, QString *log)
 
 QStringList expectedFiles()
 {
-    return {QStringLiteral("bin/clikw730"), QStringLiteral("bin/zunup"), QStringLiteral("bin/sorvane"),
+    return {QStringLiteral("bin/clikw730"),
+            QStringLiteral("bin/zunup"),
+            QStringLiteral("bin/sorvane"),
             QStringLiteral("share/applications/sorvane.desktop"),
-            QStringLiteral("share/icons/hicolor/64x64/apps/sorvane.png")};
+            QStringLiteral("share/icons/hicolor/64x64/apps/sorvane.png"),
+            QStringLiteral("share/icons/hicolor/16x16/apps/sorvane.png"),
+            QStringLiteral("share/icons/hicolor/256x256/apps/sorvane.png"),
+            QStringLiteral("share/icons/hicolor/scalable/apps/sorvane.svg"),
+            QStringLiteral("share/metainfo/invalid.sorvane.terminal.metainfo.xml")};
 }
 
 void start(QProcess &process, const QString &prefix, const QString &dataHome, const QString &downloadBase)

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Runs one command under a private virtual display with a window manager and a tray host,
 # in a scratch home, and stops all of it afterwards whatever the command's outcome.
+# SORVANE_TRAY picks the tray: "xembed" (trayer, the default), "sni" (lxqt-panel's status notifier
+# host on a session bus of its own) or "none" (a desktop without any tray).
 set -u
+tray=${SORVANE_TRAY:-xembed}
 
 scratch=$(mktemp -d /tmp/sorvane-display.XXXXXX)
 pids=()
@@ -47,14 +50,40 @@ for _ in $(seq 1 100); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.05
 done
-trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
-  > "$scratch/trayer.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do
-  xprop -root 2>/dev/null | grep -q '_NET_SYSTEM_TRAY_S0' && break
-  xdotool search --class trayer >/dev/null 2>&1 && break
-  sleep 0.05
-done
+case "$tray" in
+xembed)
+  trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
+    > "$scratch/trayer.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 1 100); do
+    xprop -root 2>/dev/null | grep -q '_NET_SYSTEM_TRAY_S0' && break
+    xdotool search --class trayer >/dev/null 2>&1 && break
+    sleep 0.05
+  done
+  ;;
+sni)
+  dbus-daemon --session --fork --nopidfile --address="unix:path=$scratch/bus" \
+    --print-pid=4 4> "$scratch/bus.pid" > "$scratch/bus.log" 2>&1
+  pids+=("$(cat "$scratch/bus.pid")")
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$scratch/bus"
+  mkdir -p "$XDG_CONFIG_HOME/lxqt"
+  printf '[General]\npanels=panel1\n\n[panel1]\nplugins=statusnotifier\nposition=Bottom\n\n[statusnotifier]\ntype=statusnotifier\n' \
+    > "$XDG_CONFIG_HOME/lxqt/panel.conf"
+  # The panel is a Qt program itself: keep it off the offscreen platform a test may ask for.
+  QT_QPA_PLATFORM=xcb lxqt-panel > "$scratch/panel.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 1 200); do
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+      string:org.kde.StatusNotifierWatcher 2>/dev/null | grep -q 'boolean true' && break
+    sleep 0.05
+  done
+  ;;
+none) ;;
+*)
+  echo "with-display: unknown tray '$tray'" >&2
+  exit 2
+  ;;
+esac
 
 "$@" &
 child=$!

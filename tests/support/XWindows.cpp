@@ -86,6 +86,73 @@ QList<QRect> everyWindowNamed(const QString &name)
     return found;
 }
 
+QString property(const QString &id, const QString &name)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    process.setProcessEnvironment(environment);
+    const QStringList where = id == QLatin1String("root") ? QStringList{QStringLiteral("-root")}
+                                                          : QStringList{QStringLiteral("-id"), id};
+    process.start(QStringLiteral("xprop"), where + QStringList{name});
+    if (!process.waitForFinished(10000))
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool isIconic(const QString &id)
+{
+    return property(id, QStringLiteral("WM_STATE")).contains(QLatin1String("window state: Iconic"));
+}
+
+bool hasTaskBarEntry(const QString &id)
+{
+    // The types come in order of preference; the first standard one counts.
+    const auto type = QRegularExpression(QStringLiteral("[=,] (_NET_WM_WINDOW_TYPE_[A-Z_]+)"))
+                          .match(property(id, QStringLiteral("_NET_WM_WINDOW_TYPE")));
+    const bool listedType = !type.hasMatch() ||
+                            type.captured(1) == QLatin1String("_NET_WM_WINDOW_TYPE_NORMAL") ||
+                            type.captured(1) == QLatin1String("_NET_WM_WINDOW_TYPE_DIALOG");
+    return listedType && !property(id, QStringLiteral("_NET_WM_STATE"))
+                              .contains(QLatin1String("_NET_WM_STATE_SKIP_TASKBAR"));
+}
+
+QRect workArea()
+{
+    // "_NET_WORKAREA(CARDINAL) = 0, 0, 1280, 1000, ..." (one rectangle per desktop)
+    const QRegularExpression first(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)"));
+    auto match = first.match(property(QStringLiteral("root"), QStringLiteral("_NET_WORKAREA")));
+    if (match.hasMatch())
+        return QRect(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
+                     match.captured(4).toInt());
+    const QRegularExpression size(QStringLiteral("Width: (\\d+)[\\s\\S]*Height: (\\d+)"));
+    QProcess info;
+    info.start(QStringLiteral("xwininfo"), {QStringLiteral("-root")});
+    info.waitForFinished(10000);
+    match = size.match(QString::fromUtf8(info.readAllStandardOutput()));
+    return match.hasMatch() ? QRect(0, 0, match.captured(1).toInt(), match.captured(2).toInt()) : QRect();
+}
+
+bool requestClose(const QString &id)
+{
+    // Keys typed with xdotool never reach a Wayland compositor's own shortcuts, so alt+F4 is no way.
+    static const char script[] = R"(
+import sys
+from Xlib import X, display, protocol
+d = display.Display()
+w = d.create_resource_object('window', int(sys.argv[1]))
+message = protocol.event.ClientMessage(window=w, client_type=d.intern_atom('_NET_CLOSE_WINDOW'),
+                                       data=(32, [0, 2, 0, 0, 0]))
+d.screen().root.send_event(message, event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
+d.sync()
+)";
+    QProcess process;
+    // The system's Python, which has the Debian X library.
+    process.start(QStringLiteral("/usr/bin/python3"),
+                  {QStringLiteral("-c"), QString::fromLatin1(script), id});
+    return process.waitForFinished(10000) && process.exitCode() == 0;
+}
+
 bool activate(const QString &id, int ms)
 {
     // "windowactivate --sync" can wait forever for a window the window manager does not focus;

@@ -19,6 +19,18 @@ QRect geometry(const QString &id);
 QList<QRect> everyWindowNamed(const QString &name);
 // Makes the window the active one; false if the window manager has not done so within `ms`.
 bool activate(const QString &id, int ms = 10000);
+// The text xprop gives for one property of a window ("root" for the root window), e.g.
+// "WM_STATE(WM_STATE):\n\t\twindow state: Iconic\n...".
+QString property(const QString &id, const QString &name);
+// Iconic (minimised) in the window manager's own record of the window.
+bool isIconic(const QString &id);
+// What a task bar lists: a normal window (or dialog) that does not ask to be skipped.
+bool hasTaskBarEntry(const QString &id);
+// The desktop less panels, as the window manager publishes it; the whole root window without one.
+QRect workArea();
+// Asks the window manager to close the window (_NET_CLOSE_WINDOW), as a task bar's close entry
+// does; the program gets a close request of the window system.
+bool requestClose(const QString &id);
 // Activates the window and sends it a key, e.g. "Return"; false if it could not be activated.
 bool sendKey(const QString &id, const QString &key);
 

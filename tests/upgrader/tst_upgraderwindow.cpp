@@ -48,6 +48,7 @@ private slots:
     void menusAndHints();
     void aboutHasNoEffect();
     void shownCentredAndRunsOnceOnFirstActivation();
+    void runsOnceWhereNewWindowsAreNotActivated();
     void exitDuringDownloadGivesUp();
     void promptIsModalOkOnlyWithoutIcon();
 
@@ -225,6 +226,28 @@ void TestUpgraderWindow::shownCentredAndRunsOnceOnFirstActivation()
     QTest::qWait(300);
     m_window->atUpProm->trigger();
     QTest::qWait(100);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(m_prompts.size(), 1);
+}
+
+void TestUpgraderWindow::runsOnceWhereNewWindowsAreNotActivated()
+{
+    const QString host = deadHost();
+    m_window = new TSDIAppForm(setupFor(host));
+    QSignalSpy finished(m_window, &TSDIAppForm::upgradeFinished);
+    // As under a window manager that leaves new windows inactive.
+    m_window->setAttribute(Qt::WA_ShowWithoutActivating);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(!m_window->isActiveWindow());
+    QVERIFY2(finished.wait(10000), "the upgrade did not start without an activation");
+    QCOMPARE(m_prompts.size(), 1);
+
+    // An activation that comes after all does not run it a second time.
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window->atUpProm->trigger(); // runs at once if it runs at all
     QCOMPARE(finished.count(), 1);
     QCOMPARE(m_prompts.size(), 1);
 }

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Runs one command inside GNOME's compositor, headless with one virtual monitor, on a session bus
+# of its own, in a scratch home. The command gets WAYLAND_DISPLAY, and DISPLAY/XAUTHORITY for
+# Xwayland, which mutter starts when the first X client connects. There is no tray.
+set -u
+
+scratch=$(mktemp -d /tmp/sorvane-mutter.XXXXXX)
+cleanup() { rm -rf "$scratch"; }
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+mkdir -p "$scratch/home" "$scratch/runtime"
+chmod 700 "$scratch/runtime"
+export HOME="$scratch/home"
+export XDG_RUNTIME_DIR="$scratch/runtime"
+export XDG_CONFIG_HOME="$scratch/home/.config"
+export XDG_DATA_HOME="$scratch/home/.local/share"
+export XDG_CACHE_HOME="$scratch/home/.cache"
+export XDG_SESSION_TYPE=wayland
+unset DISPLAY WAYLAND_DISPLAY
+# What the test sets for Qt is the user's choice, and the point here is what the programs choose
+# themselves in a Wayland session; SORVANE_TEST_QPA (when set) is handed on instead.
+unset QT_QPA_PLATFORM
+[ -n "${SORVANE_TEST_QPA:-}" ] && export QT_QPA_PLATFORM="$SORVANE_TEST_QPA"
+
+# mutter ends with the command and fails when it failed; the session bus ends with mutter.
+dbus-run-session -- mutter --wayland --headless --virtual-monitor 1280x1024 -- "$@" > "$scratch/mutter.log" 2>&1
+rc=$?
+[ $rc -ne 0 ] && cat "$scratch/mutter.log" >&2
+exit $rc
