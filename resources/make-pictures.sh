@@ -10,6 +10,7 @@ command -v "$im" >/dev/null || im=convert
 font=/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc
 bold=/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc
 # No time stamps in the files, so the same script gives the same bytes.
+# shellcheck disable=SC2054 # the comma belongs to ImageMagick's option
 png=(-depth 8 -strip -define png:exclude-chunks=date,time)
 
 k=1      # scale of the drawing being made

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Draws the framed pop-up's background and its close-button glyph (ImageMagick), each at its size
 # and at twice that size for high-density screens (@2x).
+# k and suffix come with each call of draw (k=2 suffix='@2x' draw):
+# shellcheck disable=SC2154
 # Run from anywhere; writes popup_ieone_back.png and popup_close.png beside this script.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # No time stamps in the files, so the same script gives the same bytes.
+# shellcheck disable=SC2054 # the comma belongs to ImageMagick's option
 png=(-depth 8 -strip -define png:exclude-chunks=date,time)
 
 s() { awk -v v="$1" -v k="$k" 'BEGIN { print v * k }'; }       # a length at the current scale

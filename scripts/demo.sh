@@ -36,6 +36,7 @@ esac
 
 portal_out=$(mktemp)
 portal_pid=
+# shellcheck disable=SC2317 # run by the trap below
 stop_portal() {
   if [ -n "$portal_pid" ] && kill -0 "$portal_pid" 2>/dev/null; then
     kill -TERM "$portal_pid" 2>/dev/null

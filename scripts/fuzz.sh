@@ -13,7 +13,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export ASAN_OPTIONS=detect_leaks=1
 status=0
 for target in "$build_dir"/tests/fuzz/fuzz_*; do
-  [ -f "$target" ] && [ -x "$target" ] || continue
+  if [ ! -f "$target" ] || [ ! -x "$target" ]; then continue; fi
   name=$(basename "$target")
   seeds="tests/fuzz/corpus/${name#fuzz_}"
   work=$(mktemp -d)

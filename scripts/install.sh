@@ -9,7 +9,7 @@ packages=(
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev openssl libnss3-tools
   xvfb xauth x11-utils xdotool openbox trayer imagemagick
   fonts-noto-cjk libgl1-mesa-dri
-  clang-format cppcheck curl clang libclang-rt-14-dev
+  clang-format cppcheck shellcheck pyflakes3 curl clang libclang-rt-14-dev
   python3-xlib
   qtkeychain-qt6-dev libsecret-1-0 gnome-keyring libsecret-tools dbus-daemon dbus-bin
   libsodium-dev minisign

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Static checks of the project's own code: formatting and cppcheck. Fails on any finding.
+# Static checks of the project's own code: formatting, cppcheck, shellcheck and pyflakes. Fails on
+# any finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,4 +16,13 @@ cppcheck --quiet --error-exitcode=1 --inline-suppr \
   --std=c++17 --language=c++ -D__GNUC__ -DSTANDIN_MARKER=\"lint\" -DQ_OBJECT= -Dsignals=public -Dslots= -Demit= \
   -I client/startup -I . \
   "${sources[@]}"
+echo "lint: shellcheck"
+mapfile -t scripts < <(git ls-files | while read -r file; do
+  head -n1 "$file" 2>/dev/null | grep -qE '^#!.*(ba)?sh' && echo "$file"
+done)
+shellcheck "${scripts[@]}"
+
+echo "lint: pyflakes"
+mapfile -t python < <(git ls-files '*.py')
+pyflakes3 "${python[@]}"
 echo "lint: clean"

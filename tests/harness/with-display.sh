@@ -8,6 +8,7 @@ tray=${SORVANE_TRAY:-xembed}
 
 scratch=$(mktemp -d /tmp/sorvane-display.XXXXXX)
 pids=()
+# shellcheck disable=SC2317 # run by the trap below
 cleanup() {
   for ((i=${#pids[@]}-1; i>=0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
   sleep 0.2
@@ -31,7 +32,8 @@ if [ ! -s "$scratch/display" ]; then
   cat "$scratch/xvfb.log" >&2
   exit 1
 fi
-export DISPLAY=":$(head -n1 "$scratch/display")"
+DISPLAY=":$(head -n1 "$scratch/display")"
+export DISPLAY
 
 mkdir -p "$scratch/home" "$scratch/runtime"
 chmod 700 "$scratch/runtime"
@@ -87,7 +89,7 @@ esac
 
 "$@" &
 child=$!
-pids+=($child)
+pids+=("$child")
 wait $child
 rc=$?
 exit $rc

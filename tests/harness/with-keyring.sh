@@ -12,6 +12,7 @@ fi
 
 scratch=$(mktemp -d /tmp/sorvane-keyring.XXXXXX)
 daemon=
+# shellcheck disable=SC2317 # run by the trap below
 cleanup() {
   if [ -n "$daemon" ]; then
     # A test may have stopped the daemon to play a stuck keyring.

@@ -5,6 +5,7 @@
 set -u
 
 scratch=$(mktemp -d /tmp/sorvane-mutter.XXXXXX)
+# shellcheck disable=SC2317 # run by the trap below
 cleanup() { rm -rf "$scratch"; }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
