@@ -138,10 +138,14 @@ bool waitUntilGone(qint64 pid, int timeoutMs)
 
 void killAll(const QString &folder)
 {
-    for (const Run &run : runsIn(folder)) {
+    const QList<Run> runs = runsIn(folder);
+    for (const Run &run : runs) {
         if (isAlive(run.pid))
             ::kill(pid_t(run.pid), SIGKILL);
     }
+    // Gone before the next case looks for running clients by name.
+    for (const Run &run : runs)
+        waitUntilGone(run.pid);
 }
 
 QString markerOf(const QString &path)

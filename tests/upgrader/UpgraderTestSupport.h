@@ -37,6 +37,7 @@ bool waitForRuns(const QString &folder, int count, int timeoutMs = 5000);
 // True while the process exists and is not a zombie.
 bool isAlive(qint64 pid);
 bool waitUntilGone(qint64 pid, int timeoutMs = 5000);
+// Kills every stand-in that recorded a run in folder and waits until they are gone.
 void killAll(const QString &folder);
 
 // The marker the program at path prints, or empty when it does not start or says nothing.
