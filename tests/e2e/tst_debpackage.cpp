@@ -2,12 +2,16 @@
 #include "PortalProcess.h"
 #include "XWindows.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 #include <unistd.h>
 
@@ -121,8 +125,17 @@ void DebPackageTest::buildsAndInstalls()
                  {"validate", "--no-net", "/usr/share/metainfo/invalid.sorvane.terminal.metainfo.xml"},
                  m_folder.path(), &output),
              qPrintable(output));
-    // The texts the login window's message boxes load for "确定"/"取消" came with the package.
-    QVERIFY(QFileInfo::exists(QStringLiteral("/usr/share/qt6/translations/qtbase_zh_CN.qm")));
+    // A message box made with the texts the client loads reads "确定"/"取消", as on a Chinese system.
+    QTranslator texts;
+    QVERIFY(texts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&texts);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("提示信息"), QStringLiteral("?"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    const QString ok = box.button(QMessageBox::Ok)->text();
+    const QString cancel = box.button(QMessageBox::Cancel)->text();
+    QCoreApplication::removeTranslator(&texts);
+    QCOMPARE(ok, QStringLiteral("确定"));
+    QCOMPARE(cancel, QStringLiteral("取消"));
 }
 
 void DebPackageTest::installedClientStartsAndLogsIn()
@@ -178,5 +191,5 @@ void DebPackageTest::cleanupTestCase()
         qWarning("could not remove the package: %s", qPrintable(output));
 }
 
-QTEST_GUILESS_MAIN(DebPackageTest)
+QTEST_MAIN(DebPackageTest)
 #include "tst_debpackage.moc"
