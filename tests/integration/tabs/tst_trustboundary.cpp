@@ -322,6 +322,7 @@ void TrustBoundaryTest::popupLoopStaysBounded()
     clock.start();
     int most = 0;
     QSet<qint64> renderers;
+    // The page opens pop-ups for 30 s: the count is sampled through all of it, not waited for.
     while (clock.elapsed() < 30000) {
         QTest::qWait(250);
         most = qMax(most, LivePopups().size());
