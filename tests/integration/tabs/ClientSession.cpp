@@ -144,3 +144,25 @@ bool Settle(const QList<TCppWebBrowser *> &browsers, int quietMs)
         return true;
     });
 }
+
+QString InstallBrowserStandIn(const QTemporaryDir &tools)
+{
+    const QString log = tools.filePath(QStringLiteral("opened.txt"));
+    QFile opener(tools.filePath(QStringLiteral("xdg-open")));
+    if (!opener.open(QIODevice::WriteOnly))
+        return {};
+    opener.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n").arg(log).toUtf8());
+    opener.close();
+    if (!opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return {};
+    qputenv("PATH", tools.path().toLocal8Bit() + ':' + qgetenv("PATH"));
+    return log;
+}
+
+QStringList OpenedAddressesIn(const QString &log)
+{
+    QFile file(log);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}

@@ -46,6 +46,12 @@ void ClickIn(TCppWebBrowser *browser, const QString &elementId);
 bool UserClickIn(TCppWebBrowser *browser, const QString &elementId);
 // Runs a script and waits (bounded) for its result.
 QVariant EvaluateIn(TCppWebBrowser *browser, const QString &script);
+
+// The system's browser is whatever "xdg-open" is on the path: puts a script in tools that notes
+// each address it is asked to open, first on the path. Returns the file it writes to, or empty when
+// the script could not be made. Call before the engine starts; tools must outlive the test.
+QString InstallBrowserStandIn(const QTemporaryDir &tools);
+QStringList OpenedAddressesIn(const QString &log);
 // The browser's page body text.
 QString BodyTextOf(TCppWebBrowser *browser);
 // Lets a refused navigation and whatever it started settle, then waits until none of the

@@ -24,10 +24,7 @@ QString g_openedLog;
 
 QStringList OpenedAddresses()
 {
-    QFile file(g_openedLog);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return OpenedAddressesIn(g_openedLog);
 }
 
 template <typename Form> QList<Form *> WindowsOf()
@@ -291,17 +288,10 @@ void BodyCommandsTest::skin()
 
 int main(int argc, char **argv)
 {
-    // The system's browser is whatever "xdg-open" is on the path: here a script that notes its
-    // address.
     QTemporaryDir tools;
-    g_openedLog = tools.filePath(QStringLiteral("opened.txt"));
-    QFile opener(tools.filePath(QStringLiteral("xdg-open")));
-    if (!opener.open(QIODevice::WriteOnly))
+    g_openedLog = InstallBrowserStandIn(tools);
+    if (g_openedLog.isEmpty())
         return 1;
-    opener.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n").arg(g_openedLog).toUtf8());
-    opener.close();
-    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("PATH", tools.path().toLocal8Bit() + ':' + qgetenv("PATH"));
 
     BrowserEngine::prepareProcessModel();
     QApplication app(argc, argv);

@@ -29,10 +29,7 @@ QString g_openedLog;
 
 int OpenedCount()
 {
-    QFile file(g_openedLog);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).size();
+    return int(OpenedAddressesIn(g_openedLog).size());
 }
 
 QString Encoded(const QString &text)
@@ -344,17 +341,10 @@ void TrustBoundaryTest::popupLoopStaysBounded()
 
 int main(int argc, char **argv)
 {
-    // The system's browser is whatever "xdg-open" is on the path: here a script that notes its
-    // address.
     QTemporaryDir tools;
-    g_openedLog = tools.filePath(QStringLiteral("opened.txt"));
-    QFile opener(tools.filePath(QStringLiteral("xdg-open")));
-    if (!opener.open(QIODevice::WriteOnly))
+    g_openedLog = InstallBrowserStandIn(tools);
+    if (g_openedLog.isEmpty())
         return 1;
-    opener.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n").arg(g_openedLog).toUtf8());
-    opener.close();
-    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("PATH", tools.path().toLocal8Bit() + ':' + qgetenv("PATH"));
 
     BrowserEngine::prepareProcessModel();
     QApplication app(argc, argv);
