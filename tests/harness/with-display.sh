@@ -25,7 +25,7 @@ pids+=($!)
 exec 3>&-
 for _ in $(seq 1 100); do
   [ -s "$scratch/display" ] && break
-  sleep 0.05
+  sleep 0.05 # polling step of a bounded wait for the service above
 done
 if [ ! -s "$scratch/display" ]; then
   echo "with-display: Xvfb did not start" >&2
@@ -50,7 +50,7 @@ openbox --sm-disable > "$scratch/openbox.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 1 100); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.05
+  sleep 0.05 # polling step of a bounded wait for the service above
 done
 case "$tray" in
 xembed)
@@ -60,7 +60,7 @@ xembed)
   for _ in $(seq 1 100); do
     xprop -root 2>/dev/null | grep -q '_NET_SYSTEM_TRAY_S0' && break
     xdotool search --class trayer >/dev/null 2>&1 && break
-    sleep 0.05
+    sleep 0.05 # polling step of a bounded wait for the service above
   done
   ;;
 sni)
@@ -77,7 +77,7 @@ sni)
   for _ in $(seq 1 200); do
     dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
       string:org.kde.StatusNotifierWatcher 2>/dev/null | grep -q 'boolean true' && break
-    sleep 0.05
+    sleep 0.05 # polling step of a bounded wait for the service above
   done
   ;;
 none) ;;

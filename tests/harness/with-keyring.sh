@@ -43,7 +43,7 @@ has_owner() {
 }
 for _ in $(seq 1 100); do
   has_owner && break
-  sleep 0.05
+  sleep 0.05 # polling step of a bounded wait for the service above
 done
 if ! has_owner; then
   echo "with-keyring: the keyring daemon did not start" >&2
