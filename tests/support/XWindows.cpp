@@ -1,9 +1,11 @@
 #include "XWindows.h"
 
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
+#include <QTimer>
 
 namespace xwindows {
 
@@ -19,6 +21,35 @@ QString run(const QStringList &arguments)
 }
 
 } // namespace
+
+bool xdotool(const QStringList &arguments)
+{
+    QProcess process;
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    process.start(QStringLiteral("xdotool"), arguments);
+    if (process.waitForStarted(5000))
+        loop.exec();
+    return process.state() == QProcess::NotRunning && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+bool typeText(const QString &text)
+{
+    return xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+}
+
+bool pressKey(const QString &name)
+{
+    return xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), name});
+}
+
+bool clickAt(const QPoint &global, int button)
+{
+    return xdotool({QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y())}) &&
+           xdotool({QStringLiteral("click"), QString::number(button)});
+}
 
 QStringList visible(const QString &title)
 {

@@ -1,11 +1,20 @@
 #pragma once
 
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 
 // The X server's view of windows, for tests that check a program from outside (xdotool).
 namespace xwindows {
+
+// Runs xdotool; this program's events keep flowing meanwhile, as a window of its own may have to
+// answer. True when xdotool succeeded within 10 s.
+bool xdotool(const QStringList &arguments);
+// Input as a keyboard and a mouse give it, to whatever window has the focus or is under the pointer.
+bool typeText(const QString &text);
+bool pressKey(const QString &name);
+bool clickAt(const QPoint &global, int button = 1);
 
 // Ids of the mapped windows whose title matches the regular expression `title`.
 QStringList visible(const QString &title);
