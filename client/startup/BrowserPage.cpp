@@ -76,10 +76,10 @@ QString UrlText(const QUrl &url)
 {
     // Non-ASCII text reads as characters, delimiters stay escaped: the form a page wrote.
     const QString encoded = url.toString(QUrl::FullyEncoded);
-    // The engine keeps a "%" that starts no escape ("%u4F60", "100%"). QUrl stores it as "%25", and
-    // one such "%" makes it store every other "%" of the address as "%25" too, the page's real
-    // escapes included. Then every "%25" is undone, and the lone ones kept apart while the rest
-    // is read as usual.
+    // Engine quirk (Qt WebEngine 6.4, Chromium 102): the engine keeps a "%" that starts no escape ("%u4F60",
+    // "100%"). QUrl stores it as "%25", and one such "%" makes it store every other "%" of the address as
+    // "%25" too, the page's real escapes included. Then every "%25" is undone, and the lone ones kept apart
+    // while the rest is read as usual.
     static const QRegularExpression strayPercent(QStringLiteral("%25(?![0-9A-Fa-f]{2})"));
     static const QChar loneMark(0xE000);
     if (!encoded.contains(strayPercent) || encoded.contains(QLatin1String("%EE%80%80")))
@@ -95,8 +95,8 @@ QString UrlText(const QUrl &url)
 
 QString TitleAsReported(const QString &title, const QUrl &url)
 {
-    // Chromium 102: a page without <title> is titled with its address, "http://" or "https://"
-    // left off, so it no longer reads as an address.
+    // Engine quirk (Qt WebEngine 6.4, Chromium 102): a page without <title> is titled with its address,
+    // "http://" or "https://" left off, so it no longer reads as an address.
     const QString address = UrlText(url);
     for (const QString &form : {address, url.toString(), url.toDisplayString()}) {
         for (const QLatin1String scheme : {QLatin1String("http://"), QLatin1String("https://")}) {

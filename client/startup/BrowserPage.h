@@ -36,6 +36,8 @@ private:
 
 // A page with no browser that only learns where a new window wanted to go, hands that address on
 // (to the system's browser for pages nobody takes, or to a browser to navigate) and goes away.
+// Engine quirk (Qt WebEngine 6.4, Chromium 102): a new window's address is known only once a page was
+// handed over for it and the engine asks that page to navigate.
 class NewWindowCatcher : public QWebEnginePage
 {
     Q_OBJECT

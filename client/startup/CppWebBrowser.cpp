@@ -19,8 +19,9 @@
 
 namespace {
 
-// Pages move and size their windows through these calls; the engine does not pass them on for
-// pages it did not open itself, so they are reported to the browser instead.
+// Engine quirk (Qt WebEngine 6.4, Chromium 102): pages move and size their windows through these calls,
+// and the engine does not pass them on for pages it did not open itself, so they are reported to
+// the browser instead.
 QString geometryScriptSource()
 {
     return QStringLiteral(R"JS((function () {
@@ -117,7 +118,8 @@ void TCppWebBrowser::connectPage()
         m_busy = false;
         if (ok)
             m_recovering = false;
-        // A navigation refused by a handler ends as a failed load; it is no document.
+        // Engine quirk (Qt WebEngine 6.4, Chromium 102): a navigation refused by a handler ends as a failed
+        // load; it is no document.
         const bool refused = !ok && m_refusedPending;
         m_refusedPending = false;
         if (!refused)
