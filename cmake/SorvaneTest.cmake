@@ -7,6 +7,16 @@
 # (the virtual display without a tray), sni (a StatusNotifierItem tray on its own session bus) or
 # gnome (GNOME's compositor headless with Xwayland, its own session bus, no tray).
 # Every other test runs with no session bus, so none reaches the user's own keyring.
+#
+# Labels pick a lane: `ctest -L unit` is the fast one (pure functions and files, no display, no
+# process of ours), `gui` drives real windows in-process, `process` starts our programs or the
+# portal as processes, `e2e` checks whole journeys from outside, `package` builds and installs the
+# Debian package, `stress` repeats a race at full strength. A test not in a list below is `unit`
+# without a display and `gui` with one.
+set(SORVANE_PROCESS_TESTS portal_test portal_fault_test tst_programreplace tst_upgraderprocesses
+  tst_upgradeprocedure tst_clientprocess tst_keyringsettings)
+set(SORVANE_E2E_TESTS tst_zunup tst_upgradejourney tst_installedjourneys tst_badinput tst_desktops)
+set(SORVANE_PACKAGE_TESTS tst_debpackage)
 set(SORVANE_WITH_DISPLAY ${CMAKE_SOURCE_DIR}/tests/harness/with-display.sh)
 set(SORVANE_WITH_KEYRING ${CMAKE_SOURCE_DIR}/tests/harness/with-keyring.sh)
 set(SORVANE_WITH_MUTTER ${CMAKE_SOURCE_DIR}/tests/harness/with-mutter.sh)
@@ -33,6 +43,13 @@ function(sorvane_add_test name)
     set(environment "QT_QPA_PLATFORM=offscreen;${SORVANE_NO_SESSION_BUS}")
     set(labels unit)
   endif()
+  if(name IN_LIST SORVANE_PROCESS_TESTS)
+    set(labels process)
+  elseif(name IN_LIST SORVANE_E2E_TESTS)
+    set(labels e2e)
+  elseif(name IN_LIST SORVANE_PACKAGE_TESTS)
+    set(labels package)
+  endif()
   set(runs ${name})
   if(T_DESKTOPS)
     set(runs)
@@ -54,7 +71,6 @@ function(sorvane_add_test name)
       set_tests_properties(${name}_${desktop} PROPERTIES ENVIRONMENT "${env}")
       list(APPEND runs ${name}_${desktop})
     endforeach()
-    set(labels gui)
   elseif(T_KEYRING)
     add_test(NAME ${name} COMMAND ${runner} ${SORVANE_WITH_KEYRING} $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment};SORVANE_EXPECT_KEYRING=1")
