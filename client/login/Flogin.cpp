@@ -10,8 +10,8 @@
 #include "SettingsFile.h"
 #include "Unit_func.h"
 #include "buildconfig.h"
-#include "client/mainwindow/PictureBox.h"
-#include "client/mainwindow/WindowMoves.h"
+#include "client/widgets/PictureBox.h"
+#include "client/widgets/WindowMoves.h"
 
 #include <QAction>
 #include <QApplication>

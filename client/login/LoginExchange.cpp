@@ -10,7 +10,7 @@
 #include "LoginSettings.h"
 #include "MessageBoxes.h"
 #include "client/mainwindow/Main.h"
-#include "client/mainwindow/PictureBox.h"
+#include "client/widgets/PictureBox.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 
 #include "AppWindows.h"
 #include "BrowserWait.h"
-#include "client/mainwindow/WindowMoves.h"
+#include "client/widgets/WindowMoves.h"
 #include "client/popups/Unit_ieone.h"
 
 void TfrmLogin::cbRegClick()

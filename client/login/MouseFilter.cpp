@@ -7,7 +7,7 @@
 #include "AppWindows.h"
 #include "CppWebBrowser.h"
 #include "client/mainwindow/Main.h"
-#include "client/mainwindow/WindowMoves.h"
+#include "client/widgets/WindowMoves.h"
 #include "client/popups/Popie.h"
 #include "client/popups/Popmess.h"
 

@@ -2,8 +2,8 @@
 
 #include "MainCommandEffects.h"
 #include "MainCommands.h"
-#include "PictureBox.h"
-#include "WindowMoves.h"
+#include "client/widgets/PictureBox.h"
+#include "client/widgets/WindowMoves.h"
 
 #include "CppWebBrowser.h"
 #include "DocHostHandler.h"

@@ -1,7 +1,7 @@
 // The main window's actions, its two menus and the tray icon.
 #include "Main.h"
 
-#include "PictureBox.h"
+#include "client/widgets/PictureBox.h"
 
 #include "AppWindows.h"
 #include "BrowserWait.h"

@@ -9,7 +9,7 @@
 #include "client/mainwindow/Dismess.h"
 #include "client/mainwindow/Disvideo.h"
 #include "client/mainwindow/Main.h"
-#include "client/mainwindow/PictureBox.h"
+#include "client/widgets/PictureBox.h"
 #include "client/popups/Popie.h"
 #include "client/popups/Popmess.h"
 #include "client/popups/Unit_ie.h"

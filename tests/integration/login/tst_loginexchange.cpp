@@ -10,7 +10,7 @@
 #include "client/login/LoginDecisions.h"
 #include "client/login/PopupParts.h"
 #include "client/mainwindow/Main.h"
-#include "client/mainwindow/PictureBox.h"
+#include "client/widgets/PictureBox.h"
 #include "client/popups/Unit_ieone.h"
 
 #include <QApplication>

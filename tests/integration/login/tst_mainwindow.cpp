@@ -7,8 +7,8 @@
 #include "CppWebBrowser.h"
 #include "client/login/Flogin.h"
 #include "client/mainwindow/Main.h"
-#include "client/mainwindow/PictureBox.h"
-#include "client/mainwindow/WindowMoves.h"
+#include "client/widgets/PictureBox.h"
+#include "client/widgets/WindowMoves.h"
 
 #include <QAction>
 #include <QApplication>

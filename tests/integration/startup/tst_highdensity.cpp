@@ -4,7 +4,7 @@
 
 #include "client/login/Flogin.h"
 #include "client/mainwindow/Main.h"
-#include "client/mainwindow/PictureBox.h"
+#include "client/widgets/PictureBox.h"
 #include "client/popups/Unit_ieone.h"
 
 #include <QApplication>
