@@ -1,10 +1,10 @@
-#include "BrowserEngine.h"
 #include "BrowserWait.h"
 #include "CppWebBrowser.h"
+#include "EngineTestMain.h"
+#include "PageDriver.h"
 #include "PortalProcess.h"
 #include "Unit_func.h"
 
-#include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -37,28 +37,15 @@ private slots:
 
 private:
     QString url(const QString &path) const { return m_portal->baseUrl() + path; }
-    static QVariant evaluate(TCppWebBrowser &browser, const QString &script);
 
     std::unique_ptr<PortalProcess> m_portal;
     std::unique_ptr<TCppWebBrowser> m_browser;
 };
 
-QVariant BrowserTest::evaluate(TCppWebBrowser &browser, const QString &script)
-{
-    QVariant result;
-    bool done = false;
-    browser.runScript(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-    });
-    WaitUntil([&] { return done; }, 10000);
-    return result;
-}
-
 void BrowserTest::initTestCase()
 {
     m_portal = std::make_unique<PortalProcess>();
-    QVERIFY(m_portal->start());
+    QVERIFY2(m_portal->start(), qPrintable(m_portal->errorString()));
 }
 
 void BrowserTest::init()
@@ -95,10 +82,11 @@ void BrowserTest::cancelledNavigationKeepsThePage()
     QVERIFY(WaitWhileBusy(m_browser.get()));
     QTRY_COMPARE(completed.count(), 1);
 
+    QSignalSpy ended(m_browser.get(), &TCppWebBrowser::OnDownloadComplete);
     m_browser->runScript(QStringLiteral("location.href = '/test/target.html?action=close'"));
     QTRY_VERIFY(seen.size() == 2);
-    QVERIFY(WaitWhileBusy(m_browser.get()));
-    QTest::qWait(300);
+    // The refused navigation ends as a failed load of its own.
+    QTRY_COMPARE(ended.count(), 1);
     QCOMPARE(m_browser->LocationURL(), url("/test/page.html"));
     QVERIFY(m_browser->BodyText().contains("Hello body"));
     QVERIFY(!m_browser->Busy());
@@ -223,10 +211,11 @@ void BrowserTest::scriptGeometryIsReported()
     QCOMPARE(top.first().at(0).toInt(), 50);
     QCOMPARE(width.first().at(0).toInt(), 320);
     QCOMPARE(height.first().at(0).toInt(), 240);
-    // A page cannot fake a report with an ordinary log line.
-    m_browser->runScript(QStringLiteral("console.debug('left:5')"));
-    QTest::qWait(200);
-    QCOMPARE(left.count(), 1);
+    // A page cannot fake a report with an ordinary log line; the real one after it arrives alone.
+    m_browser->runScript(QStringLiteral("console.debug('left:5'); window.moveTo(7, 8);"));
+    QTRY_COMPARE(top.count(), 2);
+    QCOMPARE(left.count(), 2);
+    QCOMPARE(left.last().at(0).toInt(), 7);
 }
 
 void BrowserTest::hostLookMakesTextUnselectable()
@@ -235,15 +224,15 @@ void BrowserTest::hostLookMakesTextUnselectable()
     m_browser->applyHostLook();
     m_browser->Navigate(url("/test/page.html"));
     QVERIFY(WaitWhileBusy(m_browser.get()));
-    QTRY_COMPARE(evaluate(*m_browser, "getComputedStyle(document.body).userSelect").toString(),
+    QTRY_COMPARE(ScriptResult(m_browser.get(), "getComputedStyle(document.body).userSelect").toString(),
                  QStringLiteral("none"));
-    QCOMPARE(evaluate(*m_browser, "getComputedStyle(document.documentElement).overflow").toString(),
+    QCOMPARE(ScriptResult(m_browser.get(), "getComputedStyle(document.documentElement).overflow").toString(),
              QStringLiteral("hidden"));
     QCOMPARE(m_browser->findChild<QWidget *>()->contextMenuPolicy(), Qt::NoContextMenu);
     // The look stays for later pages of the same browser.
     m_browser->Navigate(url("/test/target.html"));
     QVERIFY(WaitWhileBusy(m_browser.get()));
-    QTRY_COMPARE(evaluate(*m_browser, "getComputedStyle(document.body).userSelect").toString(),
+    QTRY_COMPARE(ScriptResult(m_browser.get(), "getComputedStyle(document.body).userSelect").toString(),
                  QStringLiteral("none"));
 }
 
@@ -281,13 +270,6 @@ void BrowserTest::crashedRendererReloadsOnce()
     QTRY_VERIFY(m_browser->BodyText().contains("Hello body"));
 }
 
-int main(int argc, char *argv[])
-{
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    BrowserEngine engine;
-    BrowserTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+SORVANE_ENGINE_TEST_MAIN(BrowserTest)
 
 #include "tst_browser.moc"

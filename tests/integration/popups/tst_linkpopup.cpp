@@ -1,12 +1,16 @@
 #include "AppWindows.h"
-#include "BrowserEngine.h"
+#include "BrowserWait.h"
+#include "CppWebBrowser.h"
 #include "DocHostHandler.h"
+#include "EngineTestMain.h"
+#include "PageDriver.h"
 #include "Popie.h"
 #include "Popmess.h"
-#include "PopupTestPages.h"
+#include "PortalProcess.h"
 
-#include <QApplication>
 #include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <memory>
 
@@ -30,6 +34,7 @@ private slots:
 
 private:
     QString url(const QString &path) const { return m_portal->baseUrl() + path; }
+    // The link pop-up shown on `path`; null when it did not show.
     TfrmPopIe *openLinkPopup(const QString &path);
     int requestsFor(const QString &path);
 
@@ -52,8 +57,8 @@ TfrmPopIe *LinkPopupTest::openLinkPopup(const QString &path)
 {
     auto *popup = CreateForm<TfrmPopIe>();
     popup->openPage(url(path), std::nullopt, std::nullopt, false, &m_hostHandler);
-    if (!QTest::qWaitForWindowExposed(popup) || !BodyShows(popup->ie1, QStringLiteral("快讯")))
-        qWarning("link pop-up did not show %s", qPrintable(path));
+    if (!QTest::qWaitForWindowExposed(popup) || !WaitForBodyText(popup->ie1, QStringLiteral("快讯")))
+        return nullptr;
     return popup;
 }
 
@@ -72,12 +77,13 @@ void LinkPopupTest::openPageShowsCentredWithHostLook()
     auto *popup = CreateForm<TfrmPopIe>();
     popup->openPage(url(QStringLiteral("/popup/linkpop.html")), 500, 300, true, &m_hostHandler);
     QVERIFY(QTest::qWaitForWindowExposed(popup));
-    QVERIFY(BodyShows(popup->ie1, QStringLiteral("快讯")));
+    QVERIFY(WaitForBodyText(popup->ie1, QStringLiteral("快讯")));
     const QSize desktop = QGuiApplication::primaryScreen()->geometry().size();
     QCOMPARE(popup->geometry(), QRect((desktop.width() - 500) / 2, (desktop.height() - 300) / 2, 500, 300));
     QVERIFY(popup->ie1->hasHostLook());
-    QCOMPARE(Evaluate(popup->ie1, QStringLiteral("getComputedStyle(document.body).userSelect")).toString(),
-             QStringLiteral("none"));
+    QCOMPARE(
+        ScriptResult(popup->ie1, QStringLiteral("getComputedStyle(document.body).userSelect")).toString(),
+        QStringLiteral("none"));
 }
 
 void LinkPopupTest::openPageKeepsSizeWhenNotGiven()
@@ -106,57 +112,68 @@ void LinkPopupTest::pageHidesAndBlanks()
     QFETCH(QString, page);
     QFETCH(QString, link);
     TfrmPopIe *popup = openLinkPopup(QStringLiteral("/popup/linkpop.html"));
+    QVERIFY(popup);
     if (page != QLatin1String("/popup/linkpop.html"))
         QVERIFY(LoadPage(popup->ie1, url(page)));
     const int reloadsBefore = requestsFor(page);
     const int commandsBefore = requestsFor(QStringLiteral("/cmd.jsp"));
 
-    ClickElement(popup->ie1, link);
+    ClickById(popup->ie1, link);
     QTRY_VERIFY(!popup->isVisible());
     QVERIFY(!popup->isMinimized());
     QTRY_COMPARE(popup->ie1->LocationURL(), QStringLiteral("about:blank"));
-    QTest::qWait(300);
-    QCOMPARE(requestsFor(QStringLiteral("/cmd.jsp")), commandsBefore); // the command page never loaded
-    QCOMPARE(requestsFor(page), reloadsBefore);                        // and nothing was reloaded
+    QVERIFY(WaitWhileBusy(popup->ie1));
 
-    // The next open request shows the window again with its new page.
+    // The next open request shows the window again with its new page, loaded after anything the
+    // command could have started.
     popup->openPage(url(QStringLiteral("/popup/linkpop.html")), std::nullopt, std::nullopt, false,
                     &m_hostHandler);
     QVERIFY(popup->isVisible());
-    QVERIFY(BodyShows(popup->ie1, QStringLiteral("快讯")));
-    QTest::qWait(300);
+    QVERIFY(WaitForBodyText(popup->ie1, QStringLiteral("快讯")));
     QCOMPARE(popup->ie1->LocationURL(), url(QStringLiteral("/popup/linkpop.html")));
+    QCOMPARE(requestsFor(QStringLiteral("/cmd.jsp")), commandsBefore); // the command page never loaded
+    // Nothing was reloaded: the page asked for again is the one request since.
+    QCOMPARE(requestsFor(page), reloadsBefore + (page == QLatin1String("/popup/linkpop.html") ? 1 : 0));
 }
 
 void LinkPopupTest::otherCaseIsAPage()
 {
     TfrmPopIe *popup = openLinkPopup(QStringLiteral("/popup/linkpop.html"));
+    QVERIFY(popup);
     QVERIFY(LoadPage(popup->ie1, url(QStringLiteral("/popups-test/commands.html"))));
-    ClickElement(popup->ie1, QStringLiteral("close-other-case"));
-    QVERIFY(BodyShows(popup->ie1, QStringLiteral("COMMAND-NOT-INTERCEPTED")));
+    ClickById(popup->ie1, QStringLiteral("close-other-case"));
+    QVERIFY(WaitForBodyText(popup->ie1, QStringLiteral("COMMAND-NOT-INTERCEPTED")));
     QVERIFY(popup->isVisible());
 }
 
 void LinkPopupTest::refreshReloadsOnce()
 {
     TfrmPopIe *popup = openLinkPopup(QStringLiteral("/popup/linkpop.html"));
+    QVERIFY(popup);
     const int before = requestsFor(QStringLiteral("/popup/linkpop.html"));
     const int commandsBefore = requestsFor(QStringLiteral("/cmd.jsp"));
-    ClickElement(popup->ie1, QStringLiteral("linkpop-refresh"));
+    QSignalSpy documents(popup->ie1, &TCppWebBrowser::OnDocumentComplete);
+    ClickById(popup->ie1, QStringLiteral("linkpop-refresh"));
     QTRY_COMPARE(requestsFor(QStringLiteral("/popup/linkpop.html")), before + 1);
     QVERIFY(WaitWhileBusy(popup->ie1));
-    QTest::qWait(300);
+    // A page the user goes to after the reload: a second reload would have been asked for before it.
+    ClickById(popup->ie1, QStringLiteral("linkpop-plain"));
+    QVERIFY(WaitForBodyText(popup->ie1, QStringLiteral("SV1001")));
+    QCOMPARE(documents.count(), 2); // the reload, then the page the link went to
     QCOMPARE(requestsFor(QStringLiteral("/popup/linkpop.html")), before + 1);
     QCOMPARE(requestsFor(QStringLiteral("/cmd.jsp")), commandsBefore);
-    QCOMPARE(popup->ie1->LocationURL(), url(QStringLiteral("/popup/linkpop.html")));
+    QCOMPARE(documents.first().at(0).toString(), url(QStringLiteral("/popup/linkpop.html")));
     QVERIFY(popup->isVisible());
 }
 
 void LinkPopupTest::systemCloseOnlyHides()
 {
     QPointer<TfrmPopIe> popup = openLinkPopup(QStringLiteral("/popup/linkpop.html"));
+    QVERIFY(popup);
     QVERIFY(popup->close());
-    QTest::qWait(200);
+    // Whatever the close left for the event loop (a deferred deletion included) has run.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(popup);
     QVERIFY(!popup->isVisible());
     QVERIFY(popup->ie1->hasPage());
@@ -172,21 +189,19 @@ void LinkPopupTest::spriteClosesOnItsCommand()
     QTRY_COMPARE(sprite->frameGeometry().topLeft(), QPoint(screen.width() - 302, screen.height() - 230));
     QCOMPARE(sprite->size(), QSize(292, 190));
 
-    ClickElement(sprite->web1, QStringLiteral("sprite-close-text"));
+    QSignalSpy ended(sprite->web1, &TCppWebBrowser::OnDownloadComplete);
+    QSignalSpy documents(sprite->web1, &TCppWebBrowser::OnDocumentComplete);
+    ClickById(sprite->web1, QStringLiteral("sprite-close-text"));
     QTRY_VERIFY(!sprite->isVisible());
-    QTest::qWait(300);
+    // The refused navigation's own end, which comes after its command has been carried out.
+    QTRY_COMPARE(ended.count(), 1);
+    QVERIFY(!sprite->web1->Busy());
+    QCOMPARE(documents.count(), 0);
     QCOMPARE(sprite->web1->LocationURL(), url(QStringLiteral("/popup/sprite.html")));
     QVERIFY(!sprite->webTime->hasPage());
     QVERIFY(AppWindows().contains(sprite)); // hidden, not freed
 }
 
-int main(int argc, char **argv)
-{
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    BrowserEngine engine;
-    LinkPopupTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+SORVANE_ENGINE_TEST_MAIN(LinkPopupTest)
 
 #include "tst_linkpopup.moc"

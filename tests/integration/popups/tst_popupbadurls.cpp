@@ -1,10 +1,14 @@
 #include "AppWindows.h"
-#include "BrowserEngine.h"
+#include "BrowserWait.h"
+#include "CppWebBrowser.h"
+#include "EngineTestMain.h"
 #include "MessageBoxes.h"
-#include "PopupTestPages.h"
+#include "PageDriver.h"
+#include "PortalProcess.h"
 #include "Unit_ie.h"
 
-#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
 #include <QUrl>
 
 #include <memory>
@@ -90,6 +94,7 @@ void PopupBadUrlsTest::hostileCommandUrl()
     QVERIFY(QTest::qWaitForWindowExposed(source));
     const QString page = url(QStringLiteral("/test/page.html"));
     QVERIFY(LoadPage(source->ie1, page));
+    QSignalSpy ended(source->ie1, &TCppWebBrowser::OnDownloadComplete);
     source->ie1->runScript(QStringLiteral("location.href = location.href + '%1'").arg(command));
 
     if (!alert.isEmpty()) {
@@ -112,7 +117,8 @@ void PopupBadUrlsTest::hostileCommandUrl()
             // The whole address reaches the new window (the portal itself refuses a request line that long).
             QTRY_COMPARE_WITH_TIMEOUT(opened->ie1->LocationURL(), openedPage, 15000);
         } else {
-            QVERIFY2(BodyShows(opened->ie1, openedPage), qPrintable(opened->ie1->LocationURL().left(300)));
+            QVERIFY2(WaitForBodyText(opened->ie1, openedPage),
+                     qPrintable(opened->ie1->LocationURL().left(300)));
         }
     }
     if (closesSource) {
@@ -130,23 +136,16 @@ void PopupBadUrlsTest::hostileCommandUrl()
                                                  .arg(source->ie1->LocationURL().left(200))),
                                   15000);
     } else {
-        // The command was taken, the page stayed.
-        QTest::qWait(500);
+        // The command was taken, the page stayed: the refused navigation ends as a load of its own.
+        QTRY_VERIFY_WITH_TIMEOUT(ended.count() >= 1, 15000);
         QCOMPARE(source->ie1->LocationURL(), page);
     }
     QVERIFY(!source->ie1->Busy() || WaitWhileBusy(source->ie1));
     // And the window still works.
     QVERIFY(LoadPage(source->ie1, url(QStringLiteral("/test/target.html"))));
-    QVERIFY(BodyShows(source->ie1, QStringLiteral("Target page")));
+    QVERIFY(WaitForBodyText(source->ie1, QStringLiteral("Target page")));
 }
 
-int main(int argc, char **argv)
-{
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    BrowserEngine engine;
-    PopupBadUrlsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+SORVANE_ENGINE_TEST_MAIN(PopupBadUrlsTest)
 
 #include "tst_popupbadurls.moc"

@@ -1,7 +1,10 @@
 #include "AppWindows.h"
-#include "BrowserEngine.h"
+#include "BrowserWait.h"
+#include "CppWebBrowser.h"
+#include "EngineTestMain.h"
 #include "MessageBoxes.h"
-#include "PopupTestPages.h"
+#include "PageDriver.h"
+#include "PortalProcess.h"
 #include "Unit_ie.h"
 #include "Unit_ieone.h"
 
@@ -9,6 +12,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <memory>
 
@@ -41,7 +46,7 @@ private slots:
 
 private:
     QString url(const QString &path) const { return m_portal->baseUrl() + path; }
-    // A plain pop-up showing `path`, as an open-window command would leave it.
+    // A plain pop-up showing `path`, as an open-window command would leave it; null when it did not.
     TfrmIE *openPopup(const QString &path, const QRect &geometry = QRect(300, 200, 551, 413));
     static QList<TfrmIE *> livePlainPopups();
 
@@ -76,7 +81,7 @@ TfrmIE *PopupOpenTest::openPopup(const QString &path, const QRect &geometry)
     form->setGeometry(geometry);
     form->show();
     if (!QTest::qWaitForWindowExposed(form) || !LoadPage(form->ie1, url(path)))
-        qWarning("pop-up did not show %s", qPrintable(path));
+        return nullptr;
     return form;
 }
 
@@ -94,13 +99,14 @@ QList<TfrmIE *> PopupOpenTest::livePlainPopups()
 void PopupOpenTest::alertThenClose()
 {
     QPointer<TfrmIE> form = openPopup(QStringLiteral("/popup/index.html"));
+    QVERIFY(form);
     bool visibleWhileAlert = false;
     SetMessageBoxHandler([&](const MessageBoxRequest &request) {
         m_boxes << request;
         visibleWhileAlert = form && form->isVisible();
         return BoxAnswer::Ok;
     });
-    ClickElement(form->ie1, QStringLiteral("pop-alert-close"));
+    ClickById(form->ie1, QStringLiteral("pop-alert-close"));
     QTRY_COMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes.at(0).text, QStringLiteral("\nHello\n"));
     QCOMPARE(m_boxes.at(0).caption, QStringLiteral("信息和提示"));
@@ -130,11 +136,13 @@ void PopupOpenTest::alertText()
     QFETCH(QString, link);
     QFETCH(QString, text);
     TfrmIE *form = openPopup(page);
-    ClickElement(form->ie1, link);
+    QVERIFY(form);
+    QSignalSpy ended(form->ie1, &TCppWebBrowser::OnDownloadComplete);
+    ClickById(form->ie1, link);
     QTRY_COMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes.at(0).text, text);
-    // Cancelled: the window stays on its page.
-    QTest::qWait(300);
+    // Cancelled: the window stays on its page, and the refused navigation has ended.
+    QTRY_COMPARE(ended.count(), 1);
     QCOMPARE(form->ie1->LocationURL(), url(page));
     QVERIFY(form->isVisible());
 }
@@ -142,9 +150,10 @@ void PopupOpenTest::alertText()
 void PopupOpenTest::loginOkLetsThePageGoOn()
 {
     TfrmIE *form = openPopup(QStringLiteral("/popup/index.html"));
+    QVERIFY(form);
     QCOMPARE(form->ModalResult(), 0);
-    ClickElement(form->ie1, QStringLiteral("pop-login-ok"));
-    QVERIFY(BodyShows(form->ie1, QStringLiteral("Done.")));
+    ClickById(form->ie1, QStringLiteral("pop-login-ok"));
+    QVERIFY(WaitForBodyText(form->ie1, QStringLiteral("Done.")));
     QCOMPARE(form->ModalResult(), 1);
     QVERIFY(m_boxes.isEmpty());
 }
@@ -152,7 +161,8 @@ void PopupOpenTest::loginOkLetsThePageGoOn()
 void PopupOpenTest::cppCloseFreesWindow()
 {
     QPointer<TfrmIE> form = openPopup(QStringLiteral("/popup/quote.html?code=SV1001"));
-    ClickElement(form->ie1, QStringLiteral("quote-close"));
+    QVERIFY(form);
+    ClickById(form->ie1, QStringLiteral("quote-close"));
     QTRY_VERIFY(form.isNull());
     QVERIFY(livePlainPopups().isEmpty());
 }
@@ -160,43 +170,45 @@ void PopupOpenTest::cppCloseFreesWindow()
 void PopupOpenTest::namedOpenReusesWindow()
 {
     TfrmIE *opener = openPopup(QStringLiteral("/popup/index.html"));
-    ClickElement(opener->ie1, QStringLiteral("pop-open-named"));
+    QVERIFY(opener);
+    ClickById(opener->ie1, QStringLiteral("pop-open-named"));
     QTRY_COMPARE(livePlainPopups().size(), 2);
     QPointer<TfrmIE> named = livePlainPopups().at(1);
     QCOMPARE(named->TargetName(), QStringLiteral("quotewin"));
     QVERIFY(named->isVisible());
     QCOMPARE(named->geometry(), QRect(100, 80, 420, 300));
-    QVERIFY(BodyShows(named->ie1, QStringLiteral("SV1001")));
+    QVERIFY(WaitForBodyText(named->ie1, QStringLiteral("SV1001")));
     QVERIFY(named->ie1->RegisterAsBrowser());
     // Focused, with the keys going to the page itself.
     QTRY_COMPARE(QApplication::activeWindow(), named.data());
     QVERIFY(QApplication::focusWidget() && named->ie1->isAncestorOf(QApplication::focusWidget()));
 
-    ClickElement(opener->ie1, QStringLiteral("pop-open-named-again"));
-    QVERIFY(BodyShows(named->ie1, QStringLiteral("SV1004")));
+    ClickById(opener->ie1, QStringLiteral("pop-open-named-again"));
+    QVERIFY(WaitForBodyText(named->ie1, QStringLiteral("SV1004")));
     QCOMPARE(livePlainPopups().size(), 2);
     QCOMPARE(named->geometry(), QRect(160, 120, 420, 300)); // moved, size kept
 
     // Once closed, the name is free: the next command makes a new window.
     named->close();
     QTRY_VERIFY(named.isNull());
-    ClickElement(opener->ie1, QStringLiteral("pop-open-named-again"));
+    ClickById(opener->ie1, QStringLiteral("pop-open-named-again"));
     QTRY_COMPARE(livePlainPopups().size(), 2);
-    QVERIFY(BodyShows(livePlainPopups().at(1)->ie1, QStringLiteral("SV1004")));
+    QVERIFY(WaitForBodyText(livePlainPopups().at(1)->ie1, QStringLiteral("SV1004")));
     QCOMPARE(livePlainPopups().at(1)->size(), QSize(551, 413));
 }
 
 void PopupOpenTest::unnamedOpensMakeNewWindows()
 {
     TfrmIE *opener = openPopup(QStringLiteral("/popup/index.html"));
-    ClickElement(opener->ie1, QStringLiteral("pop-open-unnamed"));
+    QVERIFY(opener);
+    ClickById(opener->ie1, QStringLiteral("pop-open-unnamed"));
     QTRY_COMPARE(livePlainPopups().size(), 2);
-    ClickElement(opener->ie1, QStringLiteral("pop-open-unnamed"));
+    ClickById(opener->ie1, QStringLiteral("pop-open-unnamed"));
     QTRY_COMPARE(livePlainPopups().size(), 3);
     for (TfrmIE *form : livePlainPopups().mid(1)) {
         QCOMPARE(form->TargetName(), QString());
         QCOMPARE(form->size(), QSize(360, 260));
-        QVERIFY(BodyShows(form->ie1, QStringLiteral("SV1002")));
+        QVERIFY(WaitForBodyText(form->ie1, QStringLiteral("SV1002")));
     }
     // The opener stayed where it was.
     QCOMPARE(opener->ie1->LocationURL(), url(QStringLiteral("/popup/index.html")));
@@ -206,9 +218,10 @@ void PopupOpenTest::openIntoOwnName()
 {
     // A page that opens into the name of its own window loads there, from inside its own event.
     TfrmIE *form = openPopup(QStringLiteral("/popup/quote.html?code=SV1001"), QRect(10, 10, 420, 300));
+    QVERIFY(form);
     form->setTargetName(QStringLiteral("demo"));
-    ClickElement(form->ie1, QStringLiteral("quote-demo"));
-    QVERIFY(BodyShows(form->ie1, QStringLiteral("Open windows")));
+    ClickById(form->ie1, QStringLiteral("quote-demo"));
+    QVERIFY(WaitForBodyText(form->ie1, QStringLiteral("Open windows")));
     QCOMPARE(livePlainPopups().size(), 1);
     const QSize desktop = QGuiApplication::primaryScreen()->geometry().size();
     QCOMPARE(form->geometry().topLeft(), QPoint((desktop.width() - 420) / 2, (desktop.height() - 300) / 2));
@@ -237,7 +250,8 @@ void PopupOpenTest::openedWindowPlacement()
     QFETCH(QString, link);
     QFETCH(QRect, expected);
     TfrmIE *opener = openPopup(QStringLiteral("/popup/index.html"));
-    ClickElement(opener->ie1, link);
+    QVERIFY(opener);
+    ClickById(opener->ie1, link);
     QTRY_COMPARE(livePlainPopups().size(), 2);
     TfrmIE *opened = livePlainPopups().at(1);
     QTRY_VERIFY(opened->isVisible());
@@ -259,23 +273,25 @@ void PopupOpenTest::openedAddressIsFormDecoded()
     QFETCH(QString, link);
     QFETCH(QString, query);
     TfrmIE *opener = openPopup(QStringLiteral("/popups-test/commands.html"));
-    ClickElement(opener->ie1, link);
+    QVERIFY(opener);
+    ClickById(opener->ie1, link);
     QTRY_COMPARE(livePlainPopups().size(), 2);
     TfrmIE *opened = livePlainPopups().at(1);
-    QVERIFY(BodyShows(opened->ie1, QStringLiteral("?q=")));
-    QCOMPARE(Evaluate(opened->ie1, QStringLiteral("location.search")).toString(), query);
+    QVERIFY(WaitForBodyText(opened->ie1, QStringLiteral("?q=")));
+    QCOMPARE(ScriptResult(opened->ie1, QStringLiteral("location.search")).toString(), query);
 }
 
 void PopupOpenTest::scriptMoveWaitsForNextNavigation()
 {
     TfrmIE *form = openPopup(QStringLiteral("/popup/index.html"), QRect(300, 200, 551, 413));
-    ClickElement(form->ie1, QStringLiteral("pop-move"));
+    QVERIFY(form);
+    ClickById(form->ie1, QStringLiteral("pop-move"));
     QTRY_COMPARE(form->pendingGeometry().top, 50);
     QCOMPARE(form->geometry(), QRect(300, 200, 551, 413)); // not at once
 
-    ClickElement(form->ie1, QStringLiteral("pop-navigate"));
+    ClickById(form->ie1, QStringLiteral("pop-navigate"));
     QTRY_COMPARE(form->geometry(), QRect(100, 50, 551, 413));
-    QVERIFY(BodyShows(form->ie1, QStringLiteral("SV1008")));
+    QVERIFY(WaitForBodyText(form->ie1, QStringLiteral("SV1008")));
 
     // Moved away by other means, it goes back at every later navigation.
     form->setGeometry(QRect(400, 300, 551, 413));
@@ -299,6 +315,7 @@ void PopupOpenTest::captionFollowsTitle()
     QFETCH(QString, path);
     QFETCH(QString, caption);
     TfrmIE *plain = openPopup(path);
+    QVERIFY(plain);
     QTRY_COMPARE(plain->windowTitle(), caption);
 
     // The framed pop-up's caption changes too; its title label is the opener's.
@@ -324,9 +341,17 @@ void PopupOpenTest::screenshots()
     QVERIFY(QTest::qWaitForWindowExposed(&backdrop));
     QVERIFY(LoadPage(&backdrop, url(QStringLiteral("/kw730/news.jsp"))));
     // Dimmed, so the frameless pop-up's edge shows against it.
-    Evaluate(&backdrop, QStringLiteral("document.documentElement.style.filter = 'brightness(0.78)'"));
+    ScriptResult(&backdrop, QStringLiteral("document.documentElement.style.filter = 'brightness(0.78)'"));
+    // Two animation frames of a page mean it has painted what it shows.
+    const auto painted = [](TCppWebBrowser *browser) {
+        browser->runScript(
+            QStringLiteral("window.shotFrames = 0; requestAnimationFrame(function () { "
+                           "requestAnimationFrame(function () { window.shotFrames = 2; }); })"));
+        return WaitUntil(
+            [browser] { return ScriptResult(browser, QStringLiteral("window.shotFrames")).toInt() == 2; },
+            10000);
+    };
     const auto shoot = [&backdrop](const QString &file) {
-        QTest::qWait(1500); // let the pages paint
         const QRect area = backdrop.frameGeometry();
         return QGuiApplication::primaryScreen()
             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
@@ -334,6 +359,8 @@ void PopupOpenTest::screenshots()
     };
 
     TfrmIE *plain = openPopup(QStringLiteral("/popup/quote.html?code=SV1001"), QRect(200, 120, 420, 300));
+    QVERIFY(plain);
+    QVERIFY(painted(&backdrop) && painted(plain->ie1));
     QVERIFY(shoot(dir + QStringLiteral("/popup-ie.png")));
     plain->close();
 
@@ -343,17 +370,11 @@ void PopupOpenTest::screenshots()
     QVERIFY(QTest::qWaitForWindowExposed(framed));
     QVERIFY(LoadPage(framed->ie1, url(QStringLiteral("/clilogin/reg.jsp"))));
     framed->LabelTitle->setText(QStringLiteral("用户注册"));
+    QVERIFY(painted(framed->ie1));
     QVERIFY(shoot(dir + QStringLiteral("/popup-ieone.png")));
     DestroyAppWindows(); // before the backdrop's page goes
 }
 
-int main(int argc, char **argv)
-{
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    BrowserEngine engine;
-    PopupOpenTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+SORVANE_ENGINE_TEST_MAIN(PopupOpenTest)
 
 #include "tst_popupopen.moc"

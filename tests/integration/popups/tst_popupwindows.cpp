@@ -1,7 +1,7 @@
 #include "AppWindows.h"
-#include "BrowserEngine.h"
 #include "BrowserWait.h"
 #include "CppWebBrowser.h"
+#include "EngineTestMain.h"
 #include "MessageBoxes.h"
 #include "Popie.h"
 #include "Popmess.h"
@@ -74,7 +74,10 @@ void PopupWindowsTest::spareWindowsHaveNoPage()
     auto *ieOne = CreateForm<TfrmIEOne>();
     auto *popIe = CreateForm<TfrmPopIe>();
     auto *popMess = CreateForm<TfrmPopMess>();
-    QTest::qWait(200);
+    // Runs after everything the forms left for the event loop.
+    bool settled = false;
+    QTimer::singleShot(0, this, [&settled] { settled = true; });
+    QTRY_VERIFY(settled);
     QVERIFY(!ie->ie1->hasPage());
     QVERIFY(!ieOne->ie1->hasPage());
     QVERIFY(!popIe->ie1->hasPage());
@@ -188,7 +191,7 @@ void PopupWindowsTest::closeDuringOwnHandlerIsDeferred()
     SetMessageBoxHandler([&](const MessageBoxRequest &request) {
         m_boxes << request;
         QTimer::singleShot(0, form.data(), [&form] { form->close(); });
-        QTest::qWait(300);
+        QTest::qWait(300); // the user's pause before answering, not a wait for anything
         aliveDuringAlert = !form.isNull();
         hiddenDuringAlert = form && !form->isVisible();
         return BoxAnswer::Ok;
@@ -210,13 +213,6 @@ void PopupWindowsTest::spriteStandsAboveTaskBar()
     QCOMPARE(sprite->size(), QSize(292, 190));
 }
 
-int main(int argc, char **argv)
-{
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    BrowserEngine engine;
-    PopupWindowsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+SORVANE_ENGINE_TEST_MAIN(PopupWindowsTest)
 
 #include "tst_popupwindows.moc"

@@ -1,9 +1,10 @@
 // The body area's commands in the real main window, against the portal's own pages.
 #include "AppWindows.h"
-#include "BrowserEngine.h"
 #include "BrowserWait.h"
 #include "ClientSession.h"
 #include "CppWebBrowser.h"
+#include "EngineTestMain.h"
+#include "PageDriver.h"
 #include "SettingsFile.h"
 #include "buildconfig.h"
 #include "client/mainwindow/Dismess.h"
@@ -44,8 +45,9 @@ class BodyCommandsTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
-    void cleanup();
+    void cleanupTestCase();
 
     void newTabs();
     void tabsOfTheTabbedWindow();
@@ -66,14 +68,23 @@ private:
     std::unique_ptr<ClientSession> m_client;
 };
 
-void BodyCommandsTest::init()
+// One login for the class: every case starts from the main window on its start pages, with the
+// settings file as the login left it.
+void BodyCommandsTest::initTestCase()
 {
-    QFile::remove(g_openedLog);
     m_client = std::make_unique<ClientSession>();
     QVERIFY2(m_client->start(), qPrintable(m_client->error()));
 }
 
-void BodyCommandsTest::cleanup()
+void BodyCommandsTest::init()
+{
+    QVERIFY(m_client);
+    QVERIFY(m_client->portal().setFault(QStringLiteral("/kw730/news.jsp"), QString()));
+    QVERIFY2(m_client->reset(), qPrintable(m_client->error()));
+    QFile::remove(g_openedLog);
+}
+
+void BodyCommandsTest::cleanupTestCase()
 {
     m_client.reset();
 }
@@ -92,8 +103,9 @@ void BodyCommandsTest::newTabs()
     QVERIFY(!frmDisMess->cppParant()->hasPage());
     QVERIFY(frmDisVideo && !frmDisVideo->cppVideo()->hasPage());
     // The page is slow, so the tab is seen before its page's title arrives.
-    m_client->portal().setFault(QStringLiteral("/kw730/news.jsp"), QStringLiteral("delay:1500"));
-    ClickIn(frmMain->cppBody, QStringLiteral("news-1"));
+    QVERIFY(m_client->portal().setFault(QStringLiteral("/kw730/news.jsp"), QStringLiteral("delay:1500")));
+    const LoadEnds ends(areas());
+    ClickById(frmMain->cppBody, QStringLiteral("news-1"));
     QTRY_VERIFY(frmDisMess->isVisible());
     TPageControlEx *tabs = frmDisMess->pageControl();
     QCOMPARE(tabs->count(), 1);
@@ -104,13 +116,14 @@ void BodyCommandsTest::newTabs()
         frmDisMess->tabBrowser(0)->LocationURL().endsWith(QLatin1String("/kw730/news.jsp?id=1&tarwin=1")));
 
     // The existing window takes the next one, as its active tab.
-    ClickIn(frmMain->cppBody, QStringLiteral("news-2"));
+    ClickById(frmMain->cppBody, QStringLiteral("news-2"));
     QTRY_COMPARE(tabs->count(), 2);
     QCOMPARE(tabs->currentIndex(), 1);
     QCOMPARE(tabs->tabText(1), QStringLiteral("Telvar投资"));
     QCOMPARE(WindowsOf<TfrmDisMess>().size(), 1);
     QVERIFY(!frmDisMess->cppParant()->hasPage());
-    QVERIFY(Settle(areas()));
+    // Both commands were refused as navigations of the body.
+    QVERIFY(ends.wait(frmMain->cppBody, 2));
     bodyStayed();
 }
 
@@ -119,7 +132,7 @@ void BodyCommandsTest::tabsOfTheTabbedWindow()
     TPageControlEx *tabs = frmDisMess->pageControl();
     for (const char *link : {"news-1", "news-2", "news-3", "quote-1"}) {
         const int before = tabs->count();
-        ClickIn(frmMain->cppBody, QString::fromLatin1(link));
+        ClickById(frmMain->cppBody, QString::fromLatin1(link));
         QTRY_COMPARE(tabs->count(), before + 1);
     }
     QCOMPARE(tabs->currentIndex(), 3);
@@ -127,7 +140,7 @@ void BodyCommandsTest::tabsOfTheTabbedWindow()
         QVERIFY(WaitWhileBusy(frmDisMess->tabBrowser(i)));
 
     // A page in a tab that opens a window gets a new active tab with that page.
-    EvaluateIn(frmDisMess->tabBrowser(3), QStringLiteral("window.open('/kw730/notice.jsp?from=tab')"));
+    ScriptResult(frmDisMess->tabBrowser(3), QStringLiteral("window.open('/kw730/notice.jsp?from=tab')"));
     QTRY_COMPARE(tabs->count(), 5);
     QCOMPARE(tabs->currentIndex(), 4);
     QTRY_VERIFY(
@@ -151,7 +164,7 @@ void BodyCommandsTest::tabsOfTheTabbedWindow()
     frmDisMess->atDeleNowPage()->trigger();
     QVERIFY(!frmDisMess->isVisible());
     QCOMPARE(tabs->count(), 0);
-    ClickIn(frmMain->cppBody, QStringLiteral("news-3"));
+    ClickById(frmMain->cppBody, QStringLiteral("news-3"));
     QTRY_VERIFY(frmDisMess->isVisible());
     QCOMPARE(tabs->count(), 1);
     QCOMPARE(WindowsOf<TfrmDisMess>().size(), 1);
@@ -159,14 +172,17 @@ void BodyCommandsTest::tabsOfTheTabbedWindow()
 
 void BodyCommandsTest::videoTwice()
 {
-    ClickIn(frmMain->cppBody, QStringLiteral("video-1"));
-    QTRY_COMPARE(WindowsOf<TfrmDisVideo>().size(), 2);
+    // Video windows closed earlier stay, hidden: count from what is there now.
+    const int windows = int(WindowsOf<TfrmDisVideo>().size());
+    const LoadEnds ends(areas());
+    ClickById(frmMain->cppBody, QStringLiteral("video-1"));
+    QTRY_COMPARE(WindowsOf<TfrmDisVideo>().size(), windows + 1);
     TfrmDisVideo *first = WindowsOf<TfrmDisVideo>().last();
     QTRY_VERIFY(first->isVisible());
     QTRY_VERIFY(first->cppVideo()->LocationURL().endsWith(QLatin1String("/kw730/video.jsp?ch=1&tarwin=2")));
 
-    ClickIn(frmMain->cppBody, QStringLiteral("video-2"));
-    QTRY_COMPARE(WindowsOf<TfrmDisVideo>().size(), 3);
+    ClickById(frmMain->cppBody, QStringLiteral("video-2"));
+    QTRY_COMPARE(WindowsOf<TfrmDisVideo>().size(), windows + 2);
     TfrmDisVideo *second = WindowsOf<TfrmDisVideo>().last();
     QTRY_VERIFY(second->cppVideo()->LocationURL().endsWith(QLatin1String("/kw730/video.jsp?ch=2&tarwin=2")));
     QVERIFY(WaitWhileBusy(second->cppVideo()));
@@ -176,13 +192,13 @@ void BodyCommandsTest::videoTwice()
             visible << video;
     }
     QCOMPARE(visible, QList<TfrmDisVideo *>{second});
-    QCOMPARE(
-        EvaluateIn(second->cppVideo(), QStringLiteral("document.getElementById('video-channel').textContent"))
-            .toString(),
-        QStringLiteral("2"));
+    QCOMPARE(ScriptResult(second->cppVideo(),
+                          QStringLiteral("document.getElementById('video-channel').textContent"))
+                 .toString(),
+             QStringLiteral("2"));
     // The first one is hidden and its page stopped: its sound does not go on behind the new one.
     QVERIFY(!first->cppVideo()->hasPage());
-    QVERIFY(Settle(areas()));
+    QVERIFY(ends.wait(frmMain->cppBody, 2));
     bodyStayed();
 }
 
@@ -192,30 +208,32 @@ void BodyCommandsTest::backAndNext()
     QVERIFY(UserClickIn(frmMain->cppBody, QStringLiteral("body-plain")));
     QTRY_VERIFY(frmMain->cppBody->LocationURL().endsWith(QLatin1String("/kw730/news.jsp?id=2")));
     QVERIFY(WaitWhileBusy(frmMain->cppBody));
-    EvaluateIn(frmMain->cppBody, QStringLiteral("location.href = '/kw730/cmd.jsp?action=back'"));
+    ScriptResult(frmMain->cppBody, QStringLiteral("location.href = '/kw730/cmd.jsp?action=back'"));
     QTRY_VERIFY(frmMain->cppBody->LocationURL().endsWith(QLatin1String("/clilogin/index02.jsp")));
     QVERIFY(WaitWhileBusy(frmMain->cppBody));
-    EvaluateIn(frmMain->cppBody, QStringLiteral("location.href = '/kw730/cmd.jsp?action=next'"));
+    ScriptResult(frmMain->cppBody, QStringLiteral("location.href = '/kw730/cmd.jsp?action=next'"));
     QTRY_VERIFY(frmMain->cppBody->LocationURL().endsWith(QLatin1String("/kw730/news.jsp?id=2")));
-    QVERIFY(Settle(areas()));
+    QVERIFY(Idle(areas()));
     QCOMPARE(m_client->requestsOf(QStringLiteral("/kw730/cmd.jsp")), 0);
 }
 
 void BodyCommandsTest::withoutTokenNavigates()
 {
     // No "kw730" in the address: the body loads it like any page.
-    ClickIn(frmMain->cppBody, QStringLiteral("body-back-foreign"));
+    ClickById(frmMain->cppBody, QStringLiteral("body-back-foreign"));
     QTRY_VERIFY(frmMain->cppBody->LocationURL().endsWith(QLatin1String("/cmd.jsp?action=back")));
-    QVERIFY(Settle(areas()));
-    QVERIFY(BodyTextOf(frmMain->cppBody).contains(QLatin1String("COMMAND-NOT-INTERCEPTED")));
+    QVERIFY(WaitForBodyText(frmMain->cppBody, QStringLiteral("COMMAND-NOT-INTERCEPTED")));
 }
 
 void BodyCommandsTest::refresh()
 {
     const int loads = m_client->requestsOf(QStringLiteral("/clilogin/index02.jsp"));
-    ClickIn(frmMain->cppBody, QStringLiteral("refresh-script"));
+    const LoadEnds ends(areas());
+    ClickById(frmMain->cppBody, QStringLiteral("refresh-script"));
     QTRY_COMPARE(m_client->requestsOf(QStringLiteral("/clilogin/index02.jsp")), loads + 1);
-    QVERIFY(Settle(areas()));
+    // The reload has been asked for; its end leaves the body idle (the refused command may end
+    // inside it).
+    QVERIFY(ends.wait(frmMain->cppBody));
     bodyStayed();
 }
 
@@ -237,14 +255,20 @@ void BodyCommandsTest::webHome()
     QFETCH(QString, script);
     QFETCH(QString, opened);
     opened.replace(QLatin1String("ROOT"), m_client->portal().baseUrl());
-    EvaluateIn(frmMain->cppBody, script);
+    const LoadEnds ends(areas());
+    ScriptResult(frmMain->cppBody, script);
+    QVERIFY(ends.wait(frmMain->cppBody));
     if (opened.isEmpty()) {
-        QVERIFY(Settle(areas(), 1500));
-        QCOMPARE(OpenedAddresses(), QStringList());
+        // A web address asked for afterwards is opened after whatever the refused one started.
+        const QString after = m_client->portal().baseUrl() + QStringLiteral("/index.html?after");
+        ScriptResult(
+            frmMain->cppBody,
+            QStringLiteral("location.href = '/kw730/cmd.jsp?action=webhome&linkinfo=%1'").arg(after));
+        QVERIFY(ends.wait(frmMain->cppBody, 2));
+        QTRY_COMPARE(OpenedAddresses(), QStringList{after});
     } else {
         QTRY_COMPARE(OpenedAddresses(), QStringList{opened});
     }
-    QVERIFY(Settle(areas()));
     bodyStayed();
 }
 
@@ -266,7 +290,7 @@ void BodyCommandsTest::skin()
     for (const QString &page : pages)
         loads << m_client->requestsOf(page);
 
-    ClickIn(frmMain->cppBody, QStringLiteral("body-skin-blue"));
+    ClickById(frmMain->cppBody, QStringLiteral("body-skin-blue"));
     QTRY_COMPARE(m_client->requestsOf(QStringLiteral("/kw730/skin.jsp")), 1);
     const QString query = m_client->queriesOf(QStringLiteral("/kw730/skin.jsp")).constFirst();
     QVERIFY2(QRegularExpression(
@@ -277,7 +301,8 @@ void BodyCommandsTest::skin()
     // The three areas are reloaded completely.
     for (int i = 0; i < pages.size(); ++i)
         QTRY_COMPARE(m_client->requestsOf(pages[i]), loads[i] + 1);
-    QVERIFY(Settle(areas()));
+    // The file is written before the areas are reloaded.
+    QVERIFY(Idle(areas()));
     if (withSettingsFile)
         QCOMPARE(ReadSetting(QStringLiteral("exepara"), QStringLiteral("skin"), QString()),
                  QStringLiteral("blue"));
@@ -292,13 +317,7 @@ int main(int argc, char **argv)
     g_openedLog = InstallBrowserStandIn(tools);
     if (g_openedLog.isEmpty())
         return 1;
-
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    BrowserEngine engine;
-    BodyCommandsTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunEngineTest<BodyCommandsTest>(argc, argv);
 }
 
 #include "tst_bodycommands.moc"

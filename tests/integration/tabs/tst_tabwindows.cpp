@@ -1,9 +1,9 @@
 // The tabbed page window and the video window on their own, with real pages from the portal.
 #include "AppWindows.h"
-#include "BrowserEngine.h"
 #include "BrowserWait.h"
-#include "ClientSession.h"
 #include "CppWebBrowser.h"
+#include "EngineTestMain.h"
+#include "PageDriver.h"
 #include "PortalProcess.h"
 #include "client/mainwindow/Dismess.h"
 #include "client/mainwindow/Disvideo.h"
@@ -80,14 +80,13 @@ TfrmDisMess *TabWindowsTest::shownTabWindow()
 {
     m_tabs = CreateForm<TfrmDisMess>();
     m_tabs->show();
-    if (!QTest::qWaitForWindowExposed(m_tabs))
-        qWarning("tabbed window not exposed");
-    return m_tabs;
+    return QTest::qWaitForWindowExposed(m_tabs) ? m_tabs.data() : nullptr;
 }
 
 void TabWindowsTest::tabbedWindowLooks()
 {
     TfrmDisMess *window = shownTabWindow();
+    QVERIFY(window);
     QCOMPARE(window->windowTitle(), QStringLiteral("Sorvane金融终端"));
     QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(window->statusText(), QStringLiteral("Telvar欢迎您"));
@@ -117,6 +116,7 @@ void TabWindowsTest::tabbedWindowLooks()
 void TabWindowsTest::tabCaptionFollowsTitle()
 {
     TfrmDisMess *window = shownTabWindow();
+    QVERIFY(window);
     TCppWebBrowser *browser = window->addBrowserTab(QStringLiteral("Telvar投资"));
     QCOMPARE(window->pageControl()->tabText(0), QStringLiteral("Telvar投资"));
     browser->Navigate(PageUrl(m_portal, QStringLiteral("Quotes 行情")));
@@ -124,7 +124,7 @@ void TabWindowsTest::tabCaptionFollowsTitle()
     QTRY_COMPARE(window->statusText(), QStringLiteral("完成"));
 
     // A title naming an address is replaced, in the caption and the status bar alike.
-    EvaluateIn(browser, QStringLiteral("document.title = 'http://www.kw730.example/x'"));
+    ScriptResult(browser, QStringLiteral("document.title = 'http://www.kw730.example/x'"));
     QTRY_COMPARE(window->pageControl()->tabText(0), QStringLiteral("Telvar金融终端......"));
     QCOMPARE(window->statusText(), QStringLiteral("Telvar金融终端......"));
 }
@@ -132,11 +132,12 @@ void TabWindowsTest::tabCaptionFollowsTitle()
 void TabWindowsTest::longChineseTitle()
 {
     TfrmDisMess *window = shownTabWindow();
+    QVERIFY(window);
     TCppWebBrowser *browser = window->addBrowserTab(QStringLiteral("Telvar投资"));
     browser->Navigate(PageUrl(m_portal, QStringLiteral("x")));
     QVERIFY(WaitWhileBusy(browser));
     const QString fifteen = QStringLiteral("沪深两市今日行情回顾与明日走势");
-    EvaluateIn(browser, QStringLiteral("document.title = '%1'").arg(fifteen));
+    ScriptResult(browser, QStringLiteral("document.title = '%1'").arg(fifteen));
     QTRY_COMPARE(window->statusText(), fifteen);
     QCOMPARE(window->pageControl()->tabText(0), fifteen.left(10));
 }
@@ -144,6 +145,7 @@ void TabWindowsTest::longChineseTitle()
 void TabWindowsTest::deleteFromFourTabs()
 {
     TfrmDisMess *window = shownTabWindow();
+    QVERIFY(window);
     QList<QPointer<TCppWebBrowser>> browsers;
     for (int i = 0; i < 4; ++i) {
         browsers << window->addBrowserTab(QStringLiteral("tab %1").arg(i));
@@ -176,6 +178,7 @@ void TabWindowsTest::deleteFromFourTabs()
 void TabWindowsTest::deleteOnlyTabHides()
 {
     TfrmDisMess *window = shownTabWindow();
+    QVERIFY(window);
     window->addBrowserTab(QStringLiteral("only"));
     window->atDeleNowPage()->trigger();
     QVERIFY(!window->isVisible());
@@ -196,6 +199,7 @@ void TabWindowsTest::deleteOnlyTabHides()
 void TabWindowsTest::doubleClickOnTabDeletes()
 {
     TfrmDisMess *window = shownTabWindow();
+    QVERIFY(window);
     for (int i = 0; i < 3; ++i)
         window->addBrowserTab(QStringLiteral("tab %1").arg(i));
     QTabBar *bar = window->pageControl()->tabBar();
@@ -222,6 +226,7 @@ void TabWindowsTest::doubleClickOnTabDeletes()
 void TabWindowsTest::closingDeletesAllTabs()
 {
     TfrmDisMess *window = shownTabWindow();
+    QVERIFY(window);
     for (int i = 0; i < 3; ++i)
         window->addBrowserTab(QStringLiteral("tab %1").arg(i));
     QSignalSpy deleteRuns(window->atDeleNowPage(), &QAction::triggered);
@@ -244,12 +249,13 @@ void TabWindowsTest::closingDeletesAllTabs()
 void TabWindowsTest::newWindowFromTabBecomesTab()
 {
     TfrmDisMess *window = shownTabWindow();
+    QVERIFY(window);
     TCppWebBrowser *first = window->addBrowserTab(QStringLiteral("Telvar投资"));
     first->Navigate(PageUrl(m_portal, QStringLiteral("first")));
     QVERIFY(WaitWhileBusy(first));
 
     // A link aimed at a new window.
-    EvaluateIn(first, QStringLiteral("document.getElementById('new-window-link').click()"));
+    ScriptResult(first, QStringLiteral("document.getElementById('new-window-link').click()"));
     QTRY_COMPARE(window->pageControl()->count(), 2);
     QCOMPARE(window->pageControl()->currentIndex(), 1);
     TCppWebBrowser *opened = window->tabBrowser(1);
@@ -258,7 +264,7 @@ void TabWindowsTest::newWindowFromTabBecomesTab()
     QVERIFY(opened->Silent());
     QTRY_VERIFY(opened->LocationURL().contains(QLatin1String("/tabs-test/page.html")));
     QTRY_COMPARE(window->pageControl()->tabText(1), QStringLiteral("新窗口"));
-    QTRY_COMPARE(EvaluateIn(opened, QStringLiteral("document.body.innerText"))
+    QTRY_COMPARE(ScriptResult(opened, QStringLiteral("document.body.innerText"))
                      .toString()
                      .contains(QLatin1String("TAB-TEST-PAGE")),
                  true);
@@ -266,7 +272,7 @@ void TabWindowsTest::newWindowFromTabBecomesTab()
     QCOMPARE(first->LocationURL(), PageUrl(m_portal, QStringLiteral("first")));
 
     // A script in the new tab opens one more: handlers are carried on to tabs made for new windows.
-    EvaluateIn(opened, QStringLiteral("window.open('/tabs-test/page.html?t=third')"));
+    ScriptResult(opened, QStringLiteral("window.open('/tabs-test/page.html?t=third')"));
     QTRY_COMPARE(window->pageControl()->count(), 3);
     QCOMPARE(window->pageControl()->currentIndex(), 2);
     QTRY_COMPARE(window->pageControl()->tabText(2), QStringLiteral("third"));
@@ -275,10 +281,11 @@ void TabWindowsTest::newWindowFromTabBecomesTab()
 void TabWindowsTest::commandInTabIsNotIntercepted()
 {
     TfrmDisMess *window = shownTabWindow();
+    QVERIFY(window);
     TCppWebBrowser *browser = window->addBrowserTab(QStringLiteral("Telvar投资"));
     browser->Navigate(PageUrl(m_portal, QStringLiteral("x")));
     QVERIFY(WaitWhileBusy(browser));
-    EvaluateIn(browser, QStringLiteral("document.getElementById('tab-command').click()"));
+    ScriptResult(browser, QStringLiteral("document.getElementById('tab-command').click()"));
     QTRY_VERIFY(browser->LocationURL().contains(QLatin1String("/kw730/cmd.jsp?tarwin=1")));
     QVERIFY(WaitWhileBusy(browser));
     QCOMPARE(window->pageControl()->count(), 1);
@@ -337,15 +344,6 @@ void TabWindowsTest::videoWindowCloseHides()
     QVERIFY(!video->cppVideo()->hasPage());
 }
 
-int main(int argc, char **argv)
-{
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    // Closing the last visible window must not end the test.
-    QApplication::setQuitOnLastWindowClosed(false);
-    BrowserEngine engine;
-    TabWindowsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+SORVANE_ENGINE_TEST_MAIN(TabWindowsTest)
 
 #include "tst_tabwindows.moc"

@@ -1,12 +1,13 @@
 // Who may command the shell and what it loads, in real windows against two portals: the service
 // (the web root's origin) and another origin on a second port.
 #include "AppWindows.h"
-#include "BrowserEngine.h"
 #include "BrowserWait.h"
 #include "ClientSession.h"
 #include "CppWebBrowser.h"
+#include "EngineTestMain.h"
 #include "FloodLimits.h"
 #include "MessageBoxes.h"
+#include "PageDriver.h"
 #include "client/mainwindow/Dismess.h"
 #include "client/mainwindow/Main.h"
 #include "client/mainwindow/PageControlEx.h"
@@ -64,8 +65,9 @@ class TrustBoundaryTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
-    void cleanup();
+    void cleanupTestCase();
 
     void commandsOnlyFromTheService_data();
     void commandsOnlyFromTheService();
@@ -95,25 +97,38 @@ private:
     }
     // A plain pop-up that the shell itself opened on `url`.
     static TfrmIE *popupOn(const QString &url);
-    // Requests of both portals whose "path<tab>query" contains `text`.
+    // Requests of both portals since init() whose "path<tab>query" contains `text`.
     int requestsWith(const QString &text);
+    QStringList otherLog() { return m_other->requestLog().mid(m_otherMark); }
     // A service pop-up's alert, which comes after everything asked for before it.
     void sentinel(const QString &mark);
 
     std::unique_ptr<ClientSession> m_client;
     std::unique_ptr<PortalProcess> m_other;
+    int m_serviceMark = 0;
+    int m_otherMark = 0;
 };
 
-void TrustBoundaryTest::init()
+// One login and one other origin for the class: every case starts from the main window on its
+// start pages with no pop-up open.
+void TrustBoundaryTest::initTestCase()
 {
-    QFile::remove(g_openedLog);
     m_other = std::make_unique<PortalProcess>();
     QVERIFY2(m_other->start(), qPrintable(m_other->errorString()));
     m_client = std::make_unique<ClientSession>();
     QVERIFY2(m_client->start(), qPrintable(m_client->error()));
 }
 
-void TrustBoundaryTest::cleanup()
+void TrustBoundaryTest::init()
+{
+    QVERIFY(m_client && m_other);
+    QVERIFY2(m_client->reset(), qPrintable(m_client->error()));
+    QFile::remove(g_openedLog);
+    m_serviceMark = int(m_client->portal().requestLog().size());
+    m_otherMark = int(m_other->requestLog().size());
+}
+
+void TrustBoundaryTest::cleanupTestCase()
 {
     m_client.reset();
     m_other.reset();
@@ -131,7 +146,7 @@ TfrmIE *TrustBoundaryTest::popupOn(const QString &url)
 int TrustBoundaryTest::requestsWith(const QString &text)
 {
     int count = 0;
-    for (const QString &line : m_client->portal().requestLog() + m_other->requestLog()) {
+    for (const QString &line : m_client->portal().requestLog().mid(m_serviceMark) + otherLog()) {
         if (line.section(QLatin1Char('\t'), 1).contains(text))
             ++count;
     }
@@ -251,7 +266,7 @@ void TrustBoundaryTest::otherOriginInTheBodyCommandsNothing()
     QTRY_VERIFY_WITH_TIMEOUT(frmDisMess && frmDisMess->isVisible() && frmDisMess->pageControl()->count() == 1,
                              20000);
     QTRY_VERIFY(frmDisMess->tabBrowser(0)->LocationURL().contains(QLatin1String("news.jsp?id=7")));
-    QCOMPARE(m_other->requestLog().filter(QStringLiteral("/kw730/cmd.jsp")).size(), 0);
+    QCOMPARE(otherLog().filter(QStringLiteral("/kw730/cmd.jsp")).size(), 0);
     QVERIFY(frmMain->isVisible());
 }
 
@@ -288,7 +303,7 @@ void TrustBoundaryTest::longSkinLeavesSettingsAlone()
     file.close();
     const int bodyLoads = m_client->requestsOf("/clilogin/index02.jsp");
     const QString skin(1 << 20, QLatin1Char('s'));
-    EvaluateIn(frmMain->cppBody, "location.href = '/kw730/skin.jsp?action=skin&skin=" + skin + "'; true");
+    ScriptResult(frmMain->cppBody, "location.href = '/kw730/skin.jsp?action=skin&skin=" + skin + "'; true");
     // The command ends by reloading the three areas; the file was written, or not, before that.
     QTRY_VERIFY_WITH_TIMEOUT(m_client->requestsOf("/clilogin/index02.jsp") > bodyLoads, 30000);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -302,13 +317,13 @@ void TrustBoundaryTest::systemBrowserLaunchesAreLimited()
         "var n = 0; var t = setInterval(function () { location.href = "
         "'/kw730/cmd.jsp?action=webhome&linkinfo='"
         " + location.origin + '/index.html?n=' + n; if (++n == %1) clearInterval(t); }, 30); true");
-    EvaluateIn(frmMain->cppBody, script.arg(kMostBrowserLaunchesPerMinute + 5));
+    ScriptResult(frmMain->cppBody, script.arg(kMostBrowserLaunchesPerMinute + 5));
     QTRY_COMPARE_WITH_TIMEOUT(OpenedCount(), kMostBrowserLaunchesPerMinute, 20000);
     // A tab asked for after the last of them shows they have all been handled.
-    EvaluateIn(frmMain->cppBody, QStringLiteral("setTimeout(function () { location.href = "
-                                                "'/kw730/news.jsp?id=9&tarwin=1'; }, 600); true"));
+    ScriptResult(frmMain->cppBody, QStringLiteral("setTimeout(function () { location.href = "
+                                                  "'/kw730/news.jsp?id=9&tarwin=1'; }, 600); true"));
     QTRY_VERIFY_WITH_TIMEOUT(frmDisMess && frmDisMess->pageControl()->count() == 1, 20000);
-    QVERIFY(Settle({frmMain->cppBody}, 500));
+    QVERIFY(Idle({frmMain->cppBody}));
     QCOMPARE(OpenedCount(), kMostBrowserLaunchesPerMinute);
 }
 
@@ -319,23 +334,25 @@ void TrustBoundaryTest::popupLoopStaysBounded()
     clock.start();
     int most = 0;
     QSet<qint64> renderers;
-    // The page opens pop-ups for 30 s: the count is sampled through all of it, not waited for.
-    while (clock.elapsed() < 30000) {
-        QTest::qWait(250);
-        most = qMax(most, LivePopups().size());
+    // The page opens pop-ups for as long as it is shown: the count is sampled at every turn of the
+    // event loop through 30 s of it, not waited for.
+    const auto sample = [&] {
+        most = qMax(most, int(LivePopups().size()));
         for (TfrmIE *form : LivePopups()) {
             if (form->ie1->rendererPid() > 0)
                 renderers.insert(form->ie1->rendererPid());
         }
-    }
+        return clock.elapsed() >= 30000;
+    };
+    QVERIFY(QTest::qWaitFor(sample, 40000));
     qInfo("most plain pop-ups at once: %d, renderer processes seen: %lld", most, qint64(renderers.size()));
     QVERIFY(flood);
     QCOMPARE(most, kMostPopupWindows);
     // Same-site pages share their renderer: the windows do not multiply processes.
     QVERIFY(renderers.size() <= 4);
     // The client still answers: a page's script and a command of the main window go through.
-    QCOMPARE(EvaluateIn(frmMain->cppBody, QStringLiteral("6 * 7")).toInt(), 42);
-    EvaluateIn(frmMain->cppBody, QStringLiteral("location.href = '/kw730/news.jsp?id=3&tarwin=1'; true"));
+    QCOMPARE(ScriptResult(frmMain->cppBody, QStringLiteral("6 * 7")).toInt(), 42);
+    ScriptResult(frmMain->cppBody, QStringLiteral("location.href = '/kw730/news.jsp?id=3&tarwin=1'; true"));
     QTRY_VERIFY_WITH_TIMEOUT(frmDisMess && frmDisMess->pageControl()->count() == 1, 20000);
 }
 
@@ -345,13 +362,7 @@ int main(int argc, char **argv)
     g_openedLog = InstallBrowserStandIn(tools);
     if (g_openedLog.isEmpty())
         return 1;
-
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    BrowserEngine engine;
-    TrustBoundaryTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunEngineTest<TrustBoundaryTest>(argc, argv);
 }
 
 #include "tst_trustboundary.moc"
