@@ -61,7 +61,7 @@ void TfrmPopIe::openPage(const QString &url, std::optional<int> width, std::opti
         resize(*width, this->height());
     if (height)
         resize(this->width(), *height);
-    if (centre)
+    if (centre || !m_shownOnce)
         centreOnScreen(this);
     ie1->Navigate(kBlankPage);
     // A blank page that never ends loading drops the request, as every bounded wait does.
@@ -71,6 +71,7 @@ void TfrmPopIe::openPage(const QString &url, std::optional<int> width, std::opti
         hostHandler->attach(ie1);
     ie1->Navigate(url);
     show();
+    m_shownOnce = true;
 }
 
 void TfrmPopIe::ie1BeforeNavigate2(const QString &url, bool &cancel)

@@ -35,6 +35,8 @@ private:
 
     // Counts open requests, so a blank page queued by a hide never replaces a later page.
     int m_openCount = 0;
+    // Centred at the first show with the size it has then; later opens keep the place.
+    bool m_shownOnce = false;
 };
 
 extern QPointer<TfrmPopIe> frmPopIe;
