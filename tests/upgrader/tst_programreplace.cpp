@@ -1,8 +1,8 @@
 #include "ProgramReplace.h"
+#include "TestFiles.h"
 #include "UpgraderTestSupport.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,16 +17,6 @@
 using namespace UpgraderTest;
 
 namespace {
-
-QByteArray hashOf(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(&file);
-    return hash.result();
-}
 
 QFileDevice::Permissions permissionsOf(int mode)
 {
@@ -76,12 +66,12 @@ void TestProgramReplace::replaces()
         QVERIFY(installStandIn(Build::Old, target));
         QVERIFY(QFile::setPermissions(target, permissionsOf(oldMode)));
     }
-    const QByteArray sourceHash = hashOf(source);
+    const QByteArray sourceHash = FileHash(source);
 
     QVERIFY(ReplaceProgram(source, target));
 
-    QCOMPARE(hashOf(target), sourceHash);
-    QCOMPARE(hashOf(source), sourceHash); // the download stays
+    QCOMPARE(FileHash(target), sourceHash);
+    QCOMPARE(FileHash(source), sourceHash); // the download stays
     QCOMPARE(QString::number(modeOf(QFileInfo(target).permissions()), 8), QString::number(expectedMode, 8));
     QCOMPARE(markerOf(target), QStringLiteral("new"));
     QCOMPARE(otherFiles(dir.path(), {"downfile.tmp", "clikw730"}), QStringList());
@@ -107,9 +97,9 @@ void TestProgramReplace::failureLeavesOldWhole()
         QVERIFY(QDir().mkpath(target));
     else
         QVERIFY(installStandIn(Build::Old, target));
-    const QByteArray oldHash = hashOf(target);
-    if (failure == QLatin1String("read-only") && !makeReadOnly(dir.path()))
-        QSKIP("cannot make a folder read-only here");
+    const QByteArray oldHash = FileHash(target);
+    if (failure == QLatin1String("read-only"))
+        QVERIFY2(makeReadOnly(dir.path()), "could not make the folder read-only");
 
     const bool replaced = ReplaceProgram(source, target);
     if (failure == QLatin1String("read-only"))
@@ -119,7 +109,7 @@ void TestProgramReplace::failureLeavesOldWhole()
     if (failure == QLatin1String("folder")) {
         QVERIFY(QFileInfo(target).isDir());
     } else {
-        QCOMPARE(hashOf(target), oldHash);
+        QCOMPARE(FileHash(target), oldHash);
         QCOMPARE(markerOf(target), QStringLiteral("old"));
     }
     QCOMPARE(otherFiles(dir.path(), {"downfile.tmp", "clikw730"}), QStringList());
@@ -136,8 +126,8 @@ void TestProgramReplace::killedAtRandomMoments()
     QVERIFY(installStandIn(Build::Old, versionA, 32 << 20));
     QVERIFY(installStandIn(Build::New, versionB, 48 << 20));
     QVERIFY(QFile::copy(versionA, target));
-    const QByteArray hashA = hashOf(versionA);
-    const QByteArray hashB = hashOf(versionB);
+    const QByteArray hashA = FileHash(versionA);
+    const QByteArray hashB = FileHash(versionB);
     const QString helper = QString::fromUtf8(UPGRADER_REPLACE_HELPER);
 
     // How long the helper takes to get going, and one uninterrupted replacement; the kills
@@ -148,7 +138,7 @@ void TestProgramReplace::killedAtRandomMoments()
     const qint64 startMs = clock.restart();
     QCOMPARE(QProcess::execute(helper, {versionB, target}), 0);
     const qint64 fullMs = qMax(clock.elapsed(), startMs + 5);
-    QCOMPARE(hashOf(target), hashB);
+    QCOMPARE(FileHash(target), hashB);
 
     int interrupted = 0;
     int kept = 0;
@@ -161,6 +151,7 @@ void TestProgramReplace::killedAtRandomMoments()
         QProcess replacement;
         replacement.start(helper, {towardsA ? versionA : versionB, target});
         QVERIFY(replacement.waitForStarted());
+        // A deliberate random moment in the replacement: the kill must be able to land anywhere.
         QThread::msleep(startMs * 4 / 5 +
                         QRandomGenerator::global()->bounded(quint32(fullMs - startMs * 4 / 5 + 1)));
         if (replacement.state() == QProcess::Running) {
@@ -169,7 +160,7 @@ void TestProgramReplace::killedAtRandomMoments()
         }
         QVERIFY(replacement.waitForFinished(10000));
 
-        const QByteArray now = hashOf(target);
+        const QByteArray now = FileHash(target);
         QVERIFY2(now == hashA || now == hashB,
                  qPrintable(QStringLiteral("round %1: program torn").arg(round)));
         QCOMPARE(markerOf(target), now == hashA ? QStringLiteral("old") : QStringLiteral("new"));
