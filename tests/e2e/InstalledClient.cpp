@@ -1,20 +1,10 @@
 #include "InstalledClient.h"
 
+#include "XWindows.h"
+
 #include <QProcessEnvironment>
 
 namespace InstalledClient {
-
-namespace {
-
-bool xdotool(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
-} // namespace
 
 bool installInto(const QString &prefix, QString *log)
 {
@@ -51,20 +41,10 @@ void start(QProcess &process, const QString &prefix, const QString &dataHome, co
     process.start(prefix + QStringLiteral("/bin/sorvane"), {});
 }
 
-bool type(const QString &text)
+bool loginWithEnter(const QString &loginWindow)
 {
-    return xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
-}
-
-bool key(const QString &name)
-{
-    return xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), name});
-}
-
-bool clickAt(int x, int y, int button)
-{
-    return xdotool({QStringLiteral("mousemove"), QString::number(x), QString::number(y)}) &&
-           xdotool({QStringLiteral("click"), QString::number(button)});
+    return xwindows::activate(loginWindow) && xwindows::pressKey(QStringLiteral("Tab")) &&
+           xwindows::pressKey(QStringLiteral("Return"));
 }
 
 } // namespace InstalledClient

@@ -18,10 +18,8 @@ QStringList expectedFiles();
 // download host pointed at the portal.
 void start(QProcess &process, const QString &prefix, const QString &dataHome, const QString &downloadBase);
 
-// Types text into the focused window, as a keyboard does.
-bool type(const QString &text);
-bool key(const QString &name);
-// Moves the pointer to an absolute screen position and clicks a button (1 left, 3 right).
-bool clickAt(int x, int y, int button = 1);
+// Logs in with what the login window's boxes hold, as a user does from the keyboard: activating the
+// window puts the focus in the name box, Tab moves it to the password box, Enter there logs in.
+bool loginWithEnter(const QString &loginWindow);
 
 } // namespace InstalledClient

@@ -1,5 +1,7 @@
 #include "InstalledClient.h"
 #include "PortalProcess.h"
+#include "TestFiles.h"
+#include "WindowTitles.h"
 #include "XWindows.h"
 
 #include "PopupPlacement.h"
@@ -30,9 +32,6 @@ private:
 
     QProcess m_client;
 };
-
-static const QString kLoginTitle = QStringLiteral("^Sorvane金融终端 用户登录$");
-static const QString kMainTitle = QStringLiteral("^E2E行情终端$");
 
 namespace {
 
@@ -109,11 +108,12 @@ void DesktopsTest::journey()
     QVERIFY2(portal.start({"--www", www.path(), "--user", "e2e:pw-e2e:E2E行情终端"}),
              qPrintable(portal.errorString()));
     QTemporaryDir folder;
-    QFile settings(folder.filePath("mainkw.ini"));
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write("[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
-                   "\nsavepass=1\naotologin=0\nuserid=e2e\nuserpass=pw-e2e\nuserrole=\n");
-    settings.close();
+    QVERIFY(WriteLinkSettings(folder.filePath("mainkw.ini"), {{"webroot", portal.baseUrl()},
+                                                              {"savepass", "1"},
+                                                              {"aotologin", "0"},
+                                                              {"userid", "e2e"},
+                                                              {"userpass", "pw-e2e"},
+                                                              {"userrole", ""}}));
 
     // The user's session chooses the platform: nothing is set for Qt here.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -124,13 +124,13 @@ void DesktopsTest::journey()
     m_client.start(QStringLiteral(SORVANE_CLIENT_BIN), {});
     QVERIFY(m_client.waitForStarted());
     // On the X server at all: under Wayland the client chose Xwayland.
-    const QString login = xwindows::waitFor(kLoginTitle, 60000);
+    const QString login = xwindows::waitFor(titles::kLogin, 60000);
     QVERIFY2(!login.isEmpty(), "no login window on the X server");
 
     loginAndPlacePopups(login);
     if (QTest::currentTestFailed())
         return;
-    const QString main = xwindows::waitFor(kMainTitle, 60000);
+    const QString main = xwindows::waitFor(titles::kE2EMain, 60000);
     QVERIFY2(!main.isEmpty(), "no main window after the login");
     const QRect mainAt = xwindows::geometry(main);
     QVERIFY2(qAbs(mainAt.center().x() - 640) <= 2 && qAbs(mainAt.center().y() - 512) <= 2,
@@ -156,7 +156,7 @@ void DesktopsTest::loginAndPlacePopups(const QString &login)
 
     // "注册新用户" opens the framed pop-up, whose page opens one pop-up per placement rule.
     QVERIFY(xwindows::activate(login));
-    QVERIFY(InstalledClient::clickAt(at.x() + 460 + 67, at.y() + 302 + 12));
+    QVERIFY(xwindows::clickAt(at.topLeft() + QPoint(460 + 67, 302 + 12)));
     const QString centre = xwindows::waitFor(QStringLiteral("^desk-centre$"), 30000);
     const QString corner = xwindows::waitFor(QStringLiteral("^desk-corner$"), 30000);
     const QString numeric = xwindows::waitFor(QStringLiteral("^desk-numeric$"), 30000);
@@ -177,11 +177,10 @@ void DesktopsTest::loginAndPlacePopups(const QString &login)
                             xwindows::property(ids[i], "_NET_WM_STATE")));
     }
 
-    // The remembered credentials are filled in: the login button logs in, once the opener has
-    // closed itself and no longer covers it.
+    // The remembered credentials are filled in: Enter logs in, once the opener has closed itself
+    // and the login window has the keyboard again.
     QVERIFY(xwindows::waitGone(QStringLiteral("^desk-opener$")));
-    QVERIFY(xwindows::activate(login));
-    QVERIFY(InstalledClient::clickAt(at.x() + 460 + 31, at.y() + 268 + 10));
+    QVERIFY(InstalledClient::loginWithEnter(login));
 }
 
 void DesktopsTest::closeMinimisesAndTaskBarRestores(const QString &main)
@@ -189,14 +188,14 @@ void DesktopsTest::closeMinimisesAndTaskBarRestores(const QString &main)
     const QRect at = xwindows::geometry(main);
     // The title bar's close button: with no tray, the window goes to the task bar.
     QVERIFY(xwindows::activate(main));
-    QVERIFY(InstalledClient::clickAt(at.x() + 885 + 11, at.y() + 7 + 6));
+    QVERIFY(xwindows::clickAt(at.topLeft() + QPoint(885 + 11, 7 + 6)));
     QTRY_VERIFY2_WITH_TIMEOUT(xwindows::isIconic(main), "closing did not minimise the main window", 15000);
     QCOMPARE(m_client.state(), QProcess::Running);
 
     // A task bar activates the window, as xdotool does here.
     QVERIFY2(xwindows::activate(main), "the task bar could not bring the window back");
     QTRY_VERIFY_WITH_TIMEOUT(!xwindows::isIconic(main), 10000);
-    QVERIFY(!xwindows::waitFor(kMainTitle, 10000).isEmpty());
+    QVERIFY(!xwindows::waitFor(titles::kE2EMain, 10000).isEmpty());
 
     // The window's own close request, as the task bar's close entry sends it, ends the client.
     QVERIFY(xwindows::requestClose(main));
@@ -222,13 +221,13 @@ void DesktopsTest::trayOverDBus(const QString &main)
     // With a tray, close hides the window to it; Activate (a click on the item) brings it back.
     const QRect at = xwindows::geometry(main);
     QVERIFY(xwindows::activate(main));
-    QVERIFY(InstalledClient::clickAt(at.x() + 885 + 11, at.y() + 7 + 6));
-    QVERIFY2(xwindows::waitGone(kMainTitle), "closing did not hide the main window");
+    QVERIFY(xwindows::clickAt(at.topLeft() + QPoint(885 + 11, 7 + 6)));
+    QVERIFY2(xwindows::waitGone(titles::kE2EMain), "closing did not hide the main window");
     QVERIFY(!xwindows::isIconic(main));
     QVERIFY(!dbusSend({QStringLiteral("--dest=") + service, path, sni + QStringLiteral(".Activate"),
                        QStringLiteral("int32:0"), QStringLiteral("int32:0")})
                  .isNull());
-    QVERIFY2(!xwindows::waitFor(kMainTitle, 15000).isEmpty(), "Activate did not bring the window back");
+    QVERIFY2(!xwindows::waitFor(titles::kE2EMain, 15000).isEmpty(), "Activate did not bring the window back");
 
     // The exported menu: 打开系统, a separator, 退出系统; choosing 退出系统 ends the client.
     const auto menuPath = QRegularExpression(QStringLiteral("object path \"([^\"]+)\""))

@@ -1,6 +1,8 @@
 #include "InstalledClient.h"
 #include "PortalProcess.h"
+#include "TestFiles.h"
 #include "UpgraderTestSupport.h"
+#include "WindowTitles.h"
 #include "XWindows.h"
 
 #include <QCoreApplication>
@@ -34,8 +36,8 @@ private:
     {
         return dataHome + QStringLiteral("/sorvane/mainkw.ini");
     }
-    static void writeSettings(const QString &path, const QByteArray &text);
-    static QByteArray settingsFor(const PortalProcess &portal, bool autoLogin);
+    // The e2e user's settings, remembered password and all, pointed at this portal.
+    static bool writeSettings(const QString &path, const PortalProcess &portal, bool autoLogin);
     QProcess *startClient(const QString &prefix, const QString &dataHome, const PortalProcess &portal);
     struct Started
     {
@@ -44,7 +46,6 @@ private:
     };
     Started startToLoginWindow(const QString &dataHome, const PortalProcess &portal);
     static void stop(QProcess &process);
-    static bool clickLogin(const QRect &loginWindow);
     static QRect trayIcon();
 
     QTemporaryDir m_prefix;
@@ -52,10 +53,6 @@ private:
     bool m_installed = false;
     QList<QProcess *> m_started;
 };
-
-static const QString kLoginTitle = QStringLiteral("^Sorvane金融终端 用户登录$");
-static const QString kPromptTitle = QStringLiteral("^提示信息$");
-static const QString kMainTitle = QStringLiteral("^E2E行情终端$");
 
 void InstalledJourneysTest::initTestCase()
 {
@@ -83,20 +80,15 @@ void InstalledJourneysTest::stop(QProcess &process)
     }
 }
 
-void InstalledJourneysTest::writeSettings(const QString &path, const QByteArray &text)
+bool InstalledJourneysTest::writeSettings(const QString &path, const PortalProcess &portal, bool autoLogin)
 {
-    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(text), text.size());
-}
-
-// The e2e user's settings, remembered password and all, pointed at this portal.
-QByteArray InstalledJourneysTest::settingsFor(const PortalProcess &portal, bool autoLogin)
-{
-    return "[linkinfo]\nwebroot=" + portal.baseUrl().toUtf8() +
-           "\nsavepass=1\naotologin=" + (autoLogin ? "1" : "0") +
-           "\nuserid=e2e\nuserpass=pw-e2e\nuserrole=\n";
+    return QDir().mkpath(QFileInfo(path).absolutePath()) &&
+           WriteLinkSettings(path, {{"webroot", portal.baseUrl()},
+                                    {"savepass", "1"},
+                                    {"aotologin", autoLogin ? "1" : "0"},
+                                    {"userid", "e2e"},
+                                    {"userpass", "pw-e2e"},
+                                    {"userrole", ""}});
 }
 
 QProcess *InstalledJourneysTest::startClient(const QString &prefix, const QString &dataHome,
@@ -113,7 +105,7 @@ InstalledJourneysTest::Started InstalledJourneysTest::startToLoginWindow(const Q
     QProcess *client = startClient(m_prefix.path(), dataHome, portal);
     if (!client->waitForStarted())
         return {client, QString()};
-    return {client, xwindows::waitFor(kLoginTitle, 30000)};
+    return {client, xwindows::waitFor(titles::kLogin, 30000)};
 }
 
 void InstalledJourneysTest::installLaysOutEveryFile()
@@ -159,25 +151,28 @@ void InstalledJourneysTest::firstStartThenTypedLogin()
                             .arg(place.width())
                             .arg(place.height())));
     QVERIFY(xwindows::sendKey(login, QStringLiteral("alt+F4")));
-    QVERIFY2(xwindows::waitGone(kLoginTitle), "the login window stayed after alt+F4");
+    QVERIFY2(xwindows::waitGone(titles::kLogin), "the login window stayed after alt+F4");
     QVERIFY2(first->waitForFinished(30000), "the client did not end after its login window closed");
     QCOMPARE(first->exitCode(), 0);
 
-    // The user points the client at the service, starts it again and types the login.
-    writeSettings(settings.fileName(), QByteArray(created).replace(QByteArray(SORVANE_DEFAULT_WEBROOT),
-                                                                   portal.baseUrl().toUtf8()));
+    // The user edits the file the client made to point it at the service, starts it again and
+    // types the login.
+    QVERIFY(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    const QByteArray edited =
+        QByteArray(created).replace(QByteArray(SORVANE_DEFAULT_WEBROOT), portal.baseUrl().toUtf8());
+    QCOMPARE(settings.write(edited), edited.size());
+    settings.close();
     const auto [second, again] = startToLoginWindow(data.path(), portal);
     QVERIFY2(!again.isEmpty(), "no login window on the second start");
     QVERIFY(xwindows::sendKey(again, QStringLiteral("ctrl+a"))); // activates it; the name box has focus
-    QVERIFY(InstalledClient::type(QStringLiteral("e2e")));
-    QVERIFY(InstalledClient::key(QStringLiteral("Tab")));
-    QVERIFY(InstalledClient::type(QStringLiteral("pw-e2e")));
-    const QRect at = xwindows::geometry(again);
-    QVERIFY(clickLogin(at));
+    QVERIFY(xwindows::typeText(QStringLiteral("e2e")));
+    QVERIFY(xwindows::pressKey(QStringLiteral("Tab")));
+    QVERIFY(xwindows::typeText(QStringLiteral("pw-e2e")));
+    QVERIFY(xwindows::pressKey(QStringLiteral("Return")));
 
-    const QString main = xwindows::waitFor(kMainTitle, 60000);
+    const QString main = xwindows::waitFor(titles::kE2EMain, 60000);
     QVERIFY2(!main.isEmpty(), "no main window with the title from the login answer");
-    QVERIFY(xwindows::waitGone(kLoginTitle));
+    QVERIFY(xwindows::waitGone(titles::kLogin));
     QTRY_VERIFY_WITH_TIMEOUT(portal.requestLog().join('\n').contains("/clilogin/index03.jsp"), 30000);
     const QString log = portal.requestLog().join('\n');
     const int exchange = log.indexOf("/clilogin/clilogin.jsp");
@@ -189,19 +184,21 @@ void InstalledJourneysTest::firstStartThenTypedLogin()
     // The title bar's close button hides the window, the program goes on in the tray; the tray
     // icon brings it back.
     const QRect mainAt = xwindows::geometry(main);
-    QVERIFY(InstalledClient::clickAt(mainAt.x() + 885 + 11, mainAt.y() + 7 + 6));
-    QVERIFY2(xwindows::waitGone(kMainTitle), "closing did not hide the main window");
+    QVERIFY(xwindows::clickAt(mainAt.topLeft() + QPoint(885 + 11, 7 + 6)));
+    QVERIFY2(xwindows::waitGone(titles::kE2EMain), "closing did not hide the main window");
     QCOMPARE(second->state(), QProcess::Running);
     const QRect iconAt = trayIcon();
     QVERIFY2(iconAt.isValid(), "no tray icon");
-    QVERIFY(InstalledClient::clickAt(iconAt.center().x(), iconAt.center().y()));
-    QVERIFY2(!xwindows::waitFor(kMainTitle, 15000).isEmpty(), "the tray icon did not bring the window back");
+    QVERIFY(xwindows::clickAt(iconAt.center()));
+    QVERIFY2(!xwindows::waitFor(titles::kE2EMain, 15000).isEmpty(),
+             "the tray icon did not bring the window back");
 
-    // "退出系统", the last entry of the tray menu, ends the program.
-    QVERIFY(InstalledClient::clickAt(iconAt.center().x(), iconAt.center().y(), 3));
-    QTest::qWait(500);
-    QVERIFY(InstalledClient::key(QStringLiteral("Up")));
-    QVERIFY(InstalledClient::key(QStringLiteral("Return")));
+    // "退出系统", the last entry of the tray menu, ends the program. The menu is a new window of it.
+    const QStringList before = xwindows::visibleOf(QStringLiteral("clikw730"));
+    QVERIFY(xwindows::clickAt(iconAt.center(), 3));
+    QVERIFY2(!xwindows::waitForNewOf(QStringLiteral("clikw730"), before).isEmpty(), "no tray menu");
+    QVERIFY(xwindows::pressKey(QStringLiteral("Up")));
+    QVERIFY(xwindows::pressKey(QStringLiteral("Return")));
     QVERIFY2(second->waitForFinished(15000), "退出系统 did not end the program");
     QCOMPARE(second->exitStatus(), QProcess::NormalExit);
     QCOMPARE(second->exitCode(), 0);
@@ -213,10 +210,10 @@ void InstalledJourneysTest::automaticLoginFromPreparedSettings()
     QTemporaryDir data;
     PortalProcess portal;
     QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端"}), qPrintable(portal.errorString()));
-    writeSettings(settingsOf(data.path()), settingsFor(portal, true));
+    QVERIFY(writeSettings(settingsOf(data.path()), portal, true));
 
     QVERIFY(startClient(m_prefix.path(), data.path(), portal)->waitForStarted());
-    QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(),
+    QVERIFY2(!xwindows::waitFor(titles::kE2EMain, 60000).isEmpty(),
              "automatic login did not reach the main window");
     QTRY_VERIFY_WITH_TIMEOUT(portal.requestLog().join('\n').contains("/clilogin/index03.jsp"), 30000);
     const QString log = portal.requestLog().join('\n');
@@ -235,13 +232,13 @@ void InstalledJourneysTest::secondStartShowsMessageAndEnds()
 
     QProcess *again = startClient(m_prefix.path(), data.path(), portal);
     QVERIFY(again->waitForStarted());
-    const QString box = xwindows::waitFor(kPromptTitle, 30000);
+    const QString box = xwindows::waitFor(titles::kPrompt, 30000);
     QVERIFY2(!box.isEmpty(), "the second start shows no message");
     QVERIFY(xwindows::sendKey(box, QStringLiteral("Return")));
     QVERIFY(again->waitForFinished(15000));
     QCOMPARE(again->exitStatus(), QProcess::NormalExit);
     QCOMPARE(again->exitCode(), 0);
-    QCOMPARE(xwindows::visible(kLoginTitle).size(), 1);
+    QCOMPARE(xwindows::visible(titles::kLogin).size(), 1);
     QCOMPARE(running->state(), QProcess::Running);
 }
 
@@ -263,29 +260,28 @@ void InstalledJourneysTest::faultyServiceShowsMessageAndLoginStaysUsable()
     PortalProcess portal;
     QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端", "--fault", "/clilogin/clilogin.jsp=" + fault}),
              qPrintable(portal.errorString()));
-    writeSettings(settingsOf(data.path()), settingsFor(portal, false));
+    QVERIFY(writeSettings(settingsOf(data.path()), portal, false));
     const auto [client, login] = startToLoginWindow(data.path(), portal);
     QVERIFY2(!login.isEmpty(), "no login window");
-    const QRect at = xwindows::geometry(login);
-    QVERIFY(clickLogin(at));
+    QVERIFY(InstalledClient::loginWithEnter(login));
 
     if (fault.startsWith(QLatin1String("delay"))) {
         // Slow is not broken: the login goes through.
-        QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(), "slow answer did not log in");
+        QVERIFY2(!xwindows::waitFor(titles::kE2EMain, 60000).isEmpty(), "slow answer did not log in");
         return;
     }
-    const QString box = xwindows::waitFor(QStringLiteral("^登录失败1$"), 45000);
+    const QString box = xwindows::waitFor(titles::kLoginFailed, 45000);
     QVERIFY2(!box.isEmpty(), "no message about the failed login");
-    QVERIFY(xwindows::visible(kMainTitle).isEmpty());
+    QVERIFY(xwindows::visible(titles::kE2EMain).isEmpty());
     QVERIFY(xwindows::sendKey(box, QStringLiteral("Return")));
-    QVERIFY(xwindows::waitGone(QStringLiteral("^登录失败1$")));
+    QVERIFY(xwindows::waitGone(titles::kLoginFailed));
     QCOMPARE(client->state(), QProcess::Running);
 
     // The service recovers; the same window logs in.
     QVERIFY(portal.setFault(QStringLiteral("/clilogin/clilogin.jsp"), QString()));
-    QVERIFY(!xwindows::visible(kLoginTitle).isEmpty());
-    QVERIFY(clickLogin(at));
-    QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(), "no login after the service recovered");
+    QVERIFY(!xwindows::visible(titles::kLogin).isEmpty());
+    QVERIFY(InstalledClient::loginWithEnter(login));
+    QVERIFY2(!xwindows::waitFor(titles::kE2EMain, 60000).isEmpty(), "no login after the service recovered");
 }
 
 QRect InstalledJourneysTest::trayIcon()
@@ -298,11 +294,6 @@ QRect InstalledJourneysTest::trayIcon()
     return QRect();
 }
 
-bool InstalledJourneysTest::clickLogin(const QRect &loginWindow)
-{
-    return InstalledClient::clickAt(loginWindow.x() + 460 + 31, loginWindow.y() + 268 + 10);
-}
-
 void InstalledJourneysTest::serviceDownShowsMessageAndLoginStaysUsable()
 {
     QVERIFY(m_installed);
@@ -310,27 +301,26 @@ void InstalledJourneysTest::serviceDownShowsMessageAndLoginStaysUsable()
     PortalProcess portal;
     QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端"}), qPrintable(portal.errorString()));
     const QString port = QString::number(portal.port());
-    writeSettings(settingsOf(data.path()), settingsFor(portal, false));
+    QVERIFY(writeSettings(settingsOf(data.path()), portal, false));
     const auto [client, login] = startToLoginWindow(data.path(), portal);
     QVERIFY2(!login.isEmpty(), "no login window");
-    const QRect at = xwindows::geometry(login);
 
     // The service goes away: nothing listens on its port any more.
     QCOMPARE(portal.stop(), 0);
-    QVERIFY(clickLogin(at));
-    const QString box = xwindows::waitFor(QStringLiteral("^登录失败1$"), 45000);
+    QVERIFY(InstalledClient::loginWithEnter(login));
+    const QString box = xwindows::waitFor(titles::kLoginFailed, 45000);
     QVERIFY2(!box.isEmpty(), "no message about the failed login");
     QVERIFY(xwindows::sendKey(box, QStringLiteral("Return")));
-    QVERIFY(xwindows::waitGone(QStringLiteral("^登录失败1$")));
+    QVERIFY(xwindows::waitGone(titles::kLoginFailed));
     QCOMPARE(client->state(), QProcess::Running);
 
     // Back on the same address, the same window logs in.
     PortalProcess again;
     QVERIFY2(again.start({"--port", port, "--user", "e2e:pw-e2e:E2E行情终端"}),
              qPrintable(again.errorString()));
-    QVERIFY(!xwindows::visible(kLoginTitle).isEmpty());
-    QVERIFY(clickLogin(at));
-    QVERIFY2(!xwindows::waitFor(kMainTitle, 60000).isEmpty(), "no login after the service came back");
+    QVERIFY(!xwindows::visible(titles::kLogin).isEmpty());
+    QVERIFY(InstalledClient::loginWithEnter(login));
+    QVERIFY2(!xwindows::waitFor(titles::kE2EMain, 60000).isEmpty(), "no login after the service came back");
 }
 
 void InstalledJourneysTest::upgradeReplacesTheInstalledClient()
@@ -346,18 +336,18 @@ void InstalledJourneysTest::upgradeReplacesTheInstalledClient()
     QVERIFY2(portal.start({"--user", "e2e:pw-e2e:E2E行情终端", "--version", "3.0.06;3.0.01", "--download",
                            UpgraderTest::standInBinary(UpgraderTest::Build::New)}),
              qPrintable(portal.errorString()));
-    writeSettings(settingsOf(data.path()), settingsFor(portal, true));
+    QVERIFY(writeSettings(settingsOf(data.path()), portal, true));
 
     QProcess *client = startClient(prefix.path(), data.path(), portal);
     QVERIFY(client->waitForStarted());
-    const QString question = xwindows::waitFor(QStringLiteral("^Sorvane金融终端::升级提示$"), 60000);
+    const QString question = xwindows::waitFor(titles::kUpgradeQuestion, 60000);
     QVERIFY2(!question.isEmpty(), "no upgrade question");
     QVERIFY(xwindows::sendKey(question, QStringLiteral("Return")));
 
     // The installed upgrader beside the client downloads, stops the client and replaces it.
-    QVERIFY(!xwindows::waitFor(QStringLiteral("^系统升级$"), 15000).isEmpty());
+    QVERIFY(!xwindows::waitFor(titles::kUpgrader, 15000).isEmpty());
     QVERIFY(client->waitForFinished(30000));
-    const QString done = xwindows::waitFor(kPromptTitle, 30000);
+    const QString done = xwindows::waitFor(titles::kPrompt, 30000);
     QVERIFY2(!done.isEmpty(), "no success prompt");
     QCOMPARE(UpgraderTest::markerOf(installed), QStringLiteral("new"));
     QVERIFY(QFileInfo(installed).isExecutable());
@@ -369,7 +359,7 @@ void InstalledJourneysTest::upgradeReplacesTheInstalledClient()
     const QList<UpgraderTest::Run> runs = UpgraderTest::runsIn(bin);
     QCOMPARE(runs.size(), 1);
     QCOMPARE(runs.first().marker, QStringLiteral("new"));
-    QVERIFY(xwindows::waitGone(QStringLiteral("^系统升级$")));
+    QVERIFY(xwindows::waitGone(titles::kUpgrader));
     UpgraderTest::killAll(bin);
     QVERIFY(portal.requestLog().join('\n').contains("/download/clikw730exe"));
 }

@@ -11,6 +11,19 @@ namespace xwindows {
 
 namespace {
 
+// Asks the X server until ready() holds or `ms` pass. X gives a test no event to wait on from
+// outside, so this polls, at a pace that spares the server.
+template <typename Ready> bool poll(int ms, Ready ready)
+{
+    const QDeadlineTimer deadline(ms);
+    do {
+        if (ready())
+            return true;
+        QThread::msleep(100); // the X server's pace: nothing to wait on, see above
+    } while (!deadline.hasExpired());
+    return false;
+}
+
 QString run(const QStringList &arguments)
 {
     QProcess process;
@@ -59,25 +72,40 @@ QStringList visible(const QString &title)
 
 QString waitFor(const QString &title, int ms)
 {
-    const QDeadlineTimer deadline(ms);
-    do {
+    QString id;
+    poll(ms, [&] {
         const QStringList ids = visible(title);
-        if (!ids.isEmpty())
-            return ids.first();
-        QThread::msleep(100);
-    } while (!deadline.hasExpired());
-    return {};
+        id = ids.value(0);
+        return !ids.isEmpty();
+    });
+    return id;
+}
+
+QStringList visibleOf(const QString &program)
+{
+    return run({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"),
+                QLatin1Char('^') + QRegularExpression::escape(program) + QLatin1Char('$')})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QString waitForNewOf(const QString &program, const QStringList &known, int ms)
+{
+    QString id;
+    poll(ms, [&] {
+        for (const QString &candidate : visibleOf(program)) {
+            if (!known.contains(candidate)) {
+                id = candidate;
+                return true;
+            }
+        }
+        return false;
+    });
+    return id;
 }
 
 bool waitGone(const QString &title, int ms)
 {
-    const QDeadlineTimer deadline(ms);
-    do {
-        if (visible(title).isEmpty())
-            return true;
-        QThread::msleep(100);
-    } while (!deadline.hasExpired());
-    return false;
+    return poll(ms, [&] { return visible(title).isEmpty(); });
 }
 
 QRect geometry(const QString &id)
@@ -188,14 +216,10 @@ bool activate(const QString &id, int ms)
 {
     // "windowactivate --sync" can wait forever for a window the window manager does not focus;
     // asking again until it is the active one also covers a request made before it was managed.
-    const QDeadlineTimer deadline(ms);
-    do {
+    return poll(ms, [&] {
         run({QStringLiteral("windowactivate"), id});
-        if (run({QStringLiteral("getactivewindow")}).trimmed() == id)
-            return true;
-        QThread::msleep(100);
-    } while (!deadline.hasExpired());
-    return false;
+        return run({QStringLiteral("getactivewindow")}).trimmed() == id;
+    });
 }
 
 bool sendKey(const QString &id, const QString &key)

@@ -20,6 +20,12 @@ bool clickAt(const QPoint &global, int button = 1);
 QStringList visible(const QString &title);
 // Waits until one such window is mapped; its id, or empty after `ms`.
 QString waitFor(const QString &title, int ms = 15000);
+// Ids of the mapped windows of a program, by the instance name of their class (e.g. "clikw730"):
+// also those with no title the X server can match, such as menus.
+QStringList visibleOf(const QString &program);
+// Waits until a window of the program is mapped that is not one of `known` (what visibleOf() gave
+// before); its id, or empty after `ms`.
+QString waitForNewOf(const QString &program, const QStringList &known, int ms = 15000);
 // Waits until no such window is mapped.
 bool waitGone(const QString &title, int ms = 15000);
 QRect geometry(const QString &id);

@@ -3,14 +3,19 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
+#include <QTimer>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <poll.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
@@ -92,13 +97,27 @@ QList<qint64> termsIn(const QString &folder)
 
 bool waitForRuns(const QString &folder, int count, int timeoutMs)
 {
+    // Woken by the log's creation (the folder changes) and by every line added to it.
+    const QString log = QDir(folder).filePath(QStringLiteral("standin.log"));
+    QFileSystemWatcher watcher({folder});
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, &QEventLoop::quit);
+    QObject::connect(&watcher, &QFileSystemWatcher::fileChanged, &loop, &QEventLoop::quit);
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     const QDeadlineTimer deadline(timeoutMs);
-    while (runsIn(folder).size() < count) {
+    for (;;) {
+        // Watched before it is read, so no line can slip in between unnoticed.
+        if (watcher.files().isEmpty() && QFileInfo::exists(log))
+            watcher.addPath(log);
+        if (runsIn(folder).size() >= count)
+            return true;
         if (deadline.hasExpired())
             return false;
-        QThread::msleep(10);
+        limit.start(int(qMax<qint64>(deadline.remainingTime(), 1)));
+        loop.exec();
     }
-    return true;
 }
 
 qint64 startStandIn(const QString &path, const QStringList &arguments)
@@ -127,13 +146,18 @@ bool isAlive(qint64 pid)
 
 bool waitUntilGone(qint64 pid, int timeoutMs)
 {
+    // A process descriptor becomes readable when the process ends, child of ours or not.
+    const int descriptor = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
+    if (descriptor < 0)
+        return !isAlive(pid); // no such process any more
+    pollfd ended{descriptor, POLLIN, 0};
     const QDeadlineTimer deadline(timeoutMs);
-    while (isAlive(pid)) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(10);
-    }
-    return true;
+    int ready = 0;
+    do
+        ready = ::poll(&ended, 1, int(deadline.remainingTime()));
+    while (ready < 0 && errno == EINTR);
+    ::close(descriptor);
+    return ready > 0 || !isAlive(pid);
 }
 
 void killAll(const QString &folder)

@@ -26,6 +26,16 @@ QString deadHost()
     return QStringLiteral("127.0.0.1:%1").arg(probe.serverPort());
 }
 
+// Lets every event and zero-time timer already posted run: a zero-time timer started now fires
+// after all of them. The point after which anything the code under test queued has happened.
+bool postedWorkDone()
+{
+    QObject context; // cancels the timer if the wait gives up
+    bool fired = false;
+    QTimer::singleShot(0, &context, [&fired] { fired = true; });
+    return QTest::qWaitFor([&fired] { return fired; }, 5000);
+}
+
 UpgradeSetup setupFor(const QString &host)
 {
     UpgradeSetup setup;
@@ -186,7 +196,7 @@ void TestUpgraderWindow::aboutHasNoEffect()
         const QString first = m_window->ProDownMess->text();
         const QString second = m_window->ProDownMess2->text();
         m_window->HelpAbout1->trigger();
-        QTest::qWait(200);
+        QVERIFY(postedWorkDone());
         QCOMPARE(QApplication::topLevelWidgets(), before);
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(m_window->isVisible());
@@ -223,9 +233,8 @@ void TestUpgraderWindow::shownCentredAndRunsOnceOnFirstActivation()
     m_window->show();
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window));
-    QTest::qWait(300);
-    m_window->atUpProm->trigger();
-    QTest::qWait(100);
+    QVERIFY(postedWorkDone());     // a run the activation would have queued
+    m_window->atUpProm->trigger(); // runs at once if it runs at all
     QCOMPARE(finished.count(), 1);
     QCOMPARE(m_prompts.size(), 1);
 }
@@ -247,6 +256,7 @@ void TestUpgraderWindow::runsOnceWhereNewWindowsAreNotActivated()
     m_window->show();
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QVERIFY(postedWorkDone());     // a run the activation would have queued
     m_window->atUpProm->trigger(); // runs at once if it runs at all
     QCOMPARE(finished.count(), 1);
     QCOMPARE(m_prompts.size(), 1);

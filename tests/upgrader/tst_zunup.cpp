@@ -1,48 +1,19 @@
 // The real upgrader program, end to end, under the virtual display: its window, its prompts
 // answered by keyboard as a user would, and what it leaves on disk.
 #include "PortalProcess.h"
+#include "TestFiles.h"
 #include "UpgraderTestSupport.h"
+#include "WindowTitles.h"
+#include "XWindows.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 using namespace UpgraderTest;
-
-namespace {
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(5000))
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
-// Ids of the mapped windows whose title is exactly title.
-QStringList windowsTitled(const QString &title)
-{
-    const QString ids = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name",
-                                                        QLatin1Char('^') + title + QLatin1Char('$')});
-    return ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-QByteArray hashOf(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1);
-}
-
-} // namespace
 
 class TestZunup : public QObject
 {
@@ -72,19 +43,21 @@ void TestZunup::initTestCase()
 
 QString TestZunup::answerPrompt(QProcess &upgrader, int timeoutMs)
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired() && upgrader.state() == QProcess::Running) {
-        const QStringList boxes = windowsTitled(QStringLiteral("提示信息"));
-        if (!boxes.isEmpty()) {
-            // The box may take a moment to take the focus: press until it is gone.
-            for (int attempt = 0; attempt < 20 && windowsTitled(QStringLiteral("提示信息")) == boxes;
-                 ++attempt) {
-                run(QStringLiteral("xdotool"), {"windowactivate", "--sync", boxes.first(), "key", "Return"});
-                QThread::msleep(200);
-            }
-            return boxes.first();
-        }
-        upgrader.waitForFinished(100);
+    QElapsedTimer clock;
+    clock.start();
+    QString box;
+    while (box.isEmpty() && clock.elapsed() < timeoutMs) {
+        box = xwindows::waitFor(titles::kPrompt, 500);
+        // An upgrader that ended without one will show none.
+        if (box.isEmpty() && (upgrader.state() == QProcess::NotRunning || upgrader.waitForFinished(0)))
+            break;
+    }
+    if (box.isEmpty())
+        return {};
+    // The box may take a moment to take the focus: press until it is gone.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (xwindows::sendKey(box, QStringLiteral("Return")) && xwindows::waitGone(titles::kPrompt, 2000))
+            return box;
     }
     return {};
 }
@@ -104,25 +77,25 @@ void TestZunup::fullUpdateThroughTheShell()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("SORVANE_DOWNLOAD_BASE"), m_portal.baseUrl());
     upgrader.setProcessEnvironment(environment);
+    QElapsedTimer clock;
+    clock.start();
     upgrader.start(QStringLiteral("/bin/sh"),
                    {"-c", QStringLiteral("exec \"$0\" \"$1\" 000"), QString::fromUtf8(ZUNUP_BIN), client});
     QVERIFY(upgrader.waitForStarted());
 
-    // The window: its caption, no maximise function or button, the program's title as its class.
-    QStringList windows;
-    QTRY_VERIFY_WITH_TIMEOUT(!(windows = windowsTitled(QStringLiteral("系统升级"))).isEmpty(), 10000);
-    const QString properties =
-        run(QStringLiteral("xprop"), {"-id", windows.first(), "WM_CLASS", "_MOTIF_WM_HINTS"});
+    // The window: its caption, no maximise function or button.
+    const QString window = xwindows::waitFor(titles::kUpgrader, 10000);
+    QVERIFY2(!window.isEmpty(), "no upgrader window");
+    const QString properties = xwindows::property(window, QStringLiteral("_MOTIF_WM_HINTS"));
     const QStringList motif = properties.section(QStringLiteral("_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = "), 1)
+                                  .trimmed()
                                   .split(QStringLiteral(", "));
     QVERIFY2(motif.size() >= 3, qPrintable(properties));
     QCOMPARE(motif.at(1).toUInt(nullptr, 16) & 0x10, 0u); // MWM_FUNC_MAXIMIZE
     QCOMPARE(motif.at(2).toUInt(nullptr, 16) & 0x40, 0u); // MWM_DECOR_MAXIMIZE
 
-    QElapsedTimer clock;
-    clock.start();
     QVERIFY(!answerPrompt(upgrader, 60000).isEmpty());
-    // Stopping, the fixed waits and the copy come before the prompt.
+    // Stopping, the fixed waits and the copy come before the prompt: at least 4 s after the start.
     QVERIFY2(clock.elapsed() >= 3900, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(waitUntilGone(running));
     QCOMPARE(markerOf(client), QStringLiteral("new"));
@@ -134,8 +107,8 @@ void TestZunup::fullUpdateThroughTheShell()
     const Run restarted = runsIn(folder).at(1);
     QCOMPARE(restarted.marker, QStringLiteral("new"));
     QCOMPARE(restarted.arguments, QStringList());
-    QCOMPARE(hashOf(QDir(folder).filePath(QStringLiteral("downfile.tmp"))), hashOf(m_newProgram));
-    QVERIFY(windowsTitled(QStringLiteral("系统升级")).isEmpty());
+    QCOMPARE(FileHash(QDir(folder).filePath(QStringLiteral("downfile.tmp"))), FileHash(m_newProgram));
+    QVERIFY(xwindows::visible(titles::kUpgrader).isEmpty());
     killAll(folder);
 }
 

@@ -1,31 +1,17 @@
 #include "PortalProcess.h"
 #include "TestCertificates.h"
+#include "TestFiles.h"
 #include "UpgraderTestSupport.h"
+#include "WindowTitles.h"
 #include "XWindows.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-const QString kQuestion = QStringLiteral("^Sorvane金融终端::升级提示$");
-const QString kUpgrader = QStringLiteral("^系统升级$");
-const QString kPrompt = QStringLiteral("^提示信息$");
-
-QByteArray hashOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
-                                          : QByteArray();
-}
-
-} // namespace
 
 // The whole upgrade as a user meets it: the built client logs in automatically against a portal
 // that announces a newer version, the user says OK, the real upgrader replaces the client's program
@@ -43,7 +29,7 @@ private:
     static bool install(const QString &from, const QString &to);
     // The client and the upgrader in folder, logging in automatically as the demo user at webroot.
     static bool installClient(const QTemporaryDir &folder, const QString &webroot);
-    static void start(QProcess &client, const QTemporaryDir &folder, const QProcessEnvironment &environment);
+    static bool start(QProcess &client, const QTemporaryDir &folder, const QProcessEnvironment &environment);
     // Says OK to the upgrade question and follows the upgrader until the new program runs.
     static void agreeAndFollowUpgrade(QProcess &client, const QTemporaryDir &folder);
 };
@@ -56,34 +42,36 @@ bool UpgradeJourneyTest::install(const QString &from, const QString &to)
 
 bool UpgradeJourneyTest::installClient(const QTemporaryDir &folder, const QString &webroot)
 {
-    QFile settings(folder.filePath("mainkw.ini"));
     return install(QStringLiteral(SORVANE_CLIENT_BIN), folder.filePath("clikw730")) &&
            install(QStringLiteral(SORVANE_UPGRADER_BIN), folder.filePath("zunup")) &&
-           settings.open(QIODevice::WriteOnly) &&
-           settings.write("[linkinfo]\nwebroot=" + webroot.toUtf8() +
-                          "\nsavepass=1\naotologin=1\nuserid=demo\nuserpass=demo123\nuserrole=\n") > 0;
+           WriteLinkSettings(folder.filePath("mainkw.ini"), {{"webroot", webroot},
+                                                             {"savepass", "1"},
+                                                             {"aotologin", "1"},
+                                                             {"userid", "demo"},
+                                                             {"userpass", "demo123"},
+                                                             {"userrole", ""}});
 }
 
-void UpgradeJourneyTest::start(QProcess &client, const QTemporaryDir &folder,
+bool UpgradeJourneyTest::start(QProcess &client, const QTemporaryDir &folder,
                                const QProcessEnvironment &environment)
 {
     client.setProcessEnvironment(environment);
     client.setWorkingDirectory(folder.path());
     client.setProcessChannelMode(QProcess::ForwardedChannels);
     client.start(folder.filePath("clikw730"), {});
-    QVERIFY(client.waitForStarted());
+    return client.waitForStarted();
 }
 
 void UpgradeJourneyTest::agreeAndFollowUpgrade(QProcess &client, const QTemporaryDir &folder)
 {
-    const QString question = xwindows::waitFor(kQuestion, 30000);
+    const QString question = xwindows::waitFor(titles::kUpgradeQuestion, 30000);
     QVERIFY2(!question.isEmpty(), "no upgrade question");
     QVERIFY(xwindows::sendKey(question, QStringLiteral("Return")));
 
     // The upgrader downloads, stops the client, waits its fixed 3 s and replaces the program.
-    QVERIFY(!xwindows::waitFor(kUpgrader, 15000).isEmpty());
+    QVERIFY(!xwindows::waitFor(titles::kUpgrader, 15000).isEmpty());
     QVERIFY(client.waitForFinished(30000));
-    const QString done = xwindows::waitFor(kPrompt, 30000);
+    const QString done = xwindows::waitFor(titles::kPrompt, 30000);
     QVERIFY2(!done.isEmpty(), "no success prompt");
     QCOMPARE(UpgraderTest::markerOf(folder.filePath("clikw730")), QStringLiteral("new"));
     QVERIFY(QFile::exists(folder.filePath("downfile.tmp")));
@@ -95,7 +83,7 @@ void UpgradeJourneyTest::agreeAndFollowUpgrade(QProcess &client, const QTemporar
     QCOMPARE(runs.size(), 1);
     QCOMPARE(runs.first().marker, QStringLiteral("new"));
     QVERIFY(runs.first().arguments.isEmpty());
-    QVERIFY(xwindows::waitGone(kUpgrader));
+    QVERIFY(xwindows::waitGone(titles::kUpgrader));
     UpgraderTest::killAll(folder.path());
 }
 
@@ -111,7 +99,7 @@ void UpgradeJourneyTest::newerVersionIsInstalledAndStarted()
     QProcess running;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("SORVANE_DOWNLOAD_BASE", portal.baseUrl());
-    start(running, folder, environment);
+    QVERIFY(start(running, folder, environment));
     agreeAndFollowUpgrade(running, folder);
     if (QTest::currentTestFailed())
         return;
@@ -156,26 +144,26 @@ void UpgradeJourneyTest::overTls()
     environment.insert("SORVANE_DOWNLOAD_BASE", portal.baseUrl());
 
     QProcess client;
-    start(client, folder, environment);
+    QVERIFY(start(client, folder, environment));
     if (!trusted) {
         // Refused in the handshake: the fixed login failure, no request reached the portal.
-        const QString failed = xwindows::waitFor(QStringLiteral("^登录失败1$"), 45000);
+        const QString failed = xwindows::waitFor(titles::kLoginFailed, 45000);
         QVERIFY2(!failed.isEmpty(), "no login failure");
         QVERIFY(portal.requestLog().filter("/clilogin/").isEmpty());
         QVERIFY(xwindows::sendKey(failed, QStringLiteral("Return")));
 
         // The upgrader refuses the same certificate: its failure prompt, the client untouched.
-        const QByteArray before = hashOf(folder.filePath("clikw730"));
+        const QByteArray before = FileHash(folder.filePath("clikw730"));
         QProcess upgrader;
         upgrader.setProcessEnvironment(environment);
         upgrader.start(folder.filePath("zunup"), {folder.filePath("clikw730"), "000"});
         QVERIFY(upgrader.waitForStarted());
-        const QString prompt = xwindows::waitFor(kPrompt, 30000);
+        const QString prompt = xwindows::waitFor(titles::kPrompt, 30000);
         QVERIFY2(!prompt.isEmpty(), "no download failure prompt");
         QVERIFY(xwindows::sendKey(prompt, QStringLiteral("Return")));
         QVERIFY(upgrader.waitForFinished(15000));
         QCOMPARE(client.state(), QProcess::Running);
-        QCOMPARE(hashOf(folder.filePath("clikw730")), before);
+        QCOMPARE(FileHash(folder.filePath("clikw730")), before);
         QVERIFY(portal.requestLog().filter("/download/").isEmpty());
         client.terminate();
         QVERIFY(client.waitForFinished(15000));
@@ -193,7 +181,7 @@ void UpgradeJourneyTest::overTls()
     // Second run: a newer version is announced and installed over https.
     QVERIFY(portal.setVersion("3.0.06;3.0.01"));
     QProcess again;
-    start(again, folder, environment);
+    QVERIFY(start(again, folder, environment));
     agreeAndFollowUpgrade(again, folder);
     if (QTest::currentTestFailed())
         return;
