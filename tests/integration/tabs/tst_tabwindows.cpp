@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -52,6 +53,7 @@ private slots:
     void doubleClickOnTabDeletes();
     void closingDeletesAllTabs();
     void newWindowFromTabBecomesTab();
+    void closeWhileTabIsAdded();
     void commandInTabIsNotIntercepted();
 
     void videoWindowLooks();
@@ -289,6 +291,34 @@ void TabWindowsTest::commandInTabIsNotIntercepted()
     QTRY_VERIFY(browser->LocationURL().contains(QLatin1String("/kw730/cmd.jsp?tarwin=1")));
     QVERIFY(WaitWhileBusy(browser));
     QCOMPARE(window->pageControl()->count(), 1);
+}
+
+void TabWindowsTest::closeWhileTabIsAdded()
+{
+    TfrmDisMess *window = shownTabWindow();
+    QVERIFY(window);
+    TCppWebBrowser *first = window->addBrowserTab(QStringLiteral("first"));
+    first->Navigate(PageUrl(m_portal, QStringLiteral("first")));
+    QVERIFY(WaitWhileBusy(first));
+    // The new tab becomes current inside the engine's new-window call, which then lets events run:
+    // a close queued for that moment must not free the pages the engine still holds.
+    bool closeQueued = false;
+    connect(window->pageControl(), &QTabWidget::currentChanged, window, [window, &closeQueued](int index) {
+        if (index == 1 && !closeQueued) {
+            closeQueued = true;
+            QTimer::singleShot(0, window, [window] { window->close(); });
+        }
+    });
+    ScriptResult(first, QStringLiteral("window.open('/tabs-test/page.html?t=second')"));
+    QTRY_VERIFY(closeQueued);
+    QTRY_COMPARE(window->pageControl()->count(), 0);
+    QVERIFY(!window->isVisible());
+    FlushDeletes();
+
+    // The engine goes on: a new tab loads its page.
+    TCppWebBrowser *again = window->addBrowserTab(QStringLiteral("again"));
+    again->Navigate(PageUrl(m_portal, QStringLiteral("again")));
+    QVERIFY(WaitForBodyText(again, QStringLiteral("TAB-TEST-PAGE")));
 }
 
 void TabWindowsTest::videoWindowLooks()
