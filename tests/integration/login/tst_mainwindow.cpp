@@ -215,10 +215,10 @@ void MainWindowTest::trayClickRestoresOnlyAfterActivation()
     QSignalSpy clicks(frmMain->TrayIcon, &QSystemTrayIcon::activated);
 
     // Not yet activated in this run, as before the first login, once the earlier tests' activations
-    // are over: the main window was active and is no longer.
-    showMain();
+    // are over. Nothing tells when the last of them has come: the hidden window was seen activated
+    // after the X server's and Qt's active window had both moved on, so this one pause stays.
     frmMain->hide();
-    QTRY_VERIFY(!frmMain->isActiveWindow());
+    QTest::qWait(500);
     frmMain->FRunState = 0;
     QVERIFY(xwindows::clickAt(icon, 1));
     QElapsedTimer sinceFirstClick;
