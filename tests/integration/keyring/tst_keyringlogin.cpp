@@ -1,9 +1,9 @@
+#include "EngineTestMain.h"
 #include "KeyringProbe.h"
 #include "LoginTestSupport.h"
 #include "PortalProcess.h"
 
 #include "AppWindows.h"
-#include "BrowserEngine.h"
 #include "LoginSettings.h"
 #include "client/login/Flogin.h"
 #include "client/mainwindow/Main.h"
@@ -76,7 +76,8 @@ void KeyringLoginTest::cleanup()
 
 void KeyringLoginTest::rememberedLoginGoesToKeyringAndBack()
 {
-    startPortal({});
+    if (!startPortal({}))
+        return;
     logInRemembering(true);
     expectRemembered(QStringLiteral("demo123"));
     QCOMPARE(StoredSetting(QStringLiteral("aotologin")), QStringLiteral("1"));
@@ -105,11 +106,12 @@ void KeyringLoginTest::olderClientsPasswordMovesOnlyOnSuccess()
 {
     QFETCH(QString, password);
     QFETCH(bool, accepted);
-    startPortal({}, QString(),
-                {{QStringLiteral("savepass"), QStringLiteral("1")},
-                 {QStringLiteral("aotologin"), QStringLiteral("1")},
-                 {QStringLiteral("userid"), QStringLiteral("demo")},
-                 {QStringLiteral("userpass"), password}});
+    if (!startPortal({}, QString(),
+                     {{QStringLiteral("savepass"), QStringLiteral("1")},
+                      {QStringLiteral("aotologin"), QStringLiteral("1")},
+                      {QStringLiteral("userid"), QStringLiteral("demo")},
+                      {QStringLiteral("userpass"), password}}))
+        return;
     TfrmLogin *login = FreshLoginWindow();
     QCOMPARE(login->teUserPass->text(), password);
     if (accepted) {
@@ -134,7 +136,8 @@ void KeyringLoginTest::forgettingClearsTheKeyring_data()
 void KeyringLoginTest::forgettingClearsTheKeyring()
 {
     QFETCH(bool, cancelButton);
-    startPortal({});
+    if (!startPortal({}))
+        return;
     logInRemembering(false);
     expectRemembered(QStringLiteral("demo123"));
 
@@ -159,10 +162,11 @@ void KeyringLoginTest::stuckKeyringNeverHoldsTheLogin()
 {
     if (!KeyringExpected())
         QSKIP("needs the keyring daemon of a keyring session");
-    startPortal({}, QString(),
-                {{QStringLiteral("savepass"), QStringLiteral("1")},
-                 {QStringLiteral("aotologin"), QStringLiteral("1")},
-                 {QStringLiteral("userid"), QStringLiteral("demo")}});
+    if (!startPortal({}, QString(),
+                     {{QStringLiteral("savepass"), QStringLiteral("1")},
+                      {QStringLiteral("aotologin"), QStringLiteral("1")},
+                      {QStringLiteral("userid"), QStringLiteral("demo")}}))
+        return;
     QVERIFY(platform::WriteSecret(KeyringService(), entry(), QStringLiteral("demo123")));
     QVERIFY(PauseKeyringDaemon());
     const int limit = platform::SecretWaitLimitMs();
@@ -193,17 +197,7 @@ void KeyringLoginTest::stuckKeyringNeverHoldsTheLogin()
 
 int main(int argc, char *argv[])
 {
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    BrowserEngine engine;
-    int result = 0;
-    {
-        KeyringLoginTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    DestroyAppWindows();
-    return result;
+    return RunEngineTest<KeyringLoginTest>(argc, argv, DestroyAppWindows);
 }
 
 #include "tst_keyringlogin.moc"

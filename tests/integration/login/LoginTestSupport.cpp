@@ -6,16 +6,18 @@
 #include "CppWebBrowser.h"
 #include "PortalProcess.h"
 #include "SettingsFile.h"
+#include "TestFiles.h"
+#include "XWindows.h"
 #include "client/login/Flogin.h"
 #include "client/mainwindow/Main.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QProcess>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
-#include <QVariant>
 
 ScratchDir::ScratchDir()
     : m_previous(QDir::currentPath())
@@ -27,16 +29,6 @@ ScratchDir::ScratchDir()
 ScratchDir::~ScratchDir()
 {
     QDir::setCurrent(m_previous);
-}
-
-void WriteLoginSettings(const QMap<QString, QString> &linkinfo)
-{
-    QByteArray text = "[linkinfo]\n";
-    for (auto it = linkinfo.cbegin(); it != linkinfo.cend(); ++it)
-        text += it.key().toUtf8() + '=' + it.value().toUtf8() + '\n';
-    QFile file(SettingsPath());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(text);
 }
 
 QString StoredSetting(const QString &key)
@@ -74,39 +66,32 @@ TfrmLogin *FreshLoginWindow()
     return frmLogin;
 }
 
-QString BodyOf(TCppWebBrowser *browser)
+bool WaitForPaint(QWidget *widget, int ms)
 {
-    return browser && browser->hasPage() ? browser->BodyText() : QString();
+    struct PaintSeen : QObject
+    {
+        bool seen = false;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            seen = seen || event->type() == QEvent::Paint;
+            return false;
+        }
+    } filter;
+    widget->installEventFilter(&filter);
+    widget->update();
+    const bool painted = QTest::qWaitFor([&] { return filter.seen; }, ms);
+    widget->removeEventFilter(&filter);
+    // What the paint queued (zero timers, queued calls) runs before this returns.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    return painted;
 }
 
-bool WaitForBody(TCppWebBrowser *browser, const QString &marker, int ms)
+bool WaitForPlacement(QWidget *window, int ms)
 {
-    return QTest::qWaitFor([&] { return !browser->Busy() && BodyOf(browser).contains(marker); }, ms);
-}
-
-QString ScriptText(TCppWebBrowser *browser, const QString &script)
-{
-    if (!browser || !browser->hasPage())
-        return QString();
-    bool answered = false;
-    QString text;
-    browser->runScript(script, [&](const QVariant &result) {
-        text = result.toString();
-        answered = true;
-    });
-    if (!QTest::qWaitFor([&] { return answered; }, 5000))
-        return QString();
-    return text;
-}
-
-QString PageId(TCppWebBrowser *browser)
-{
-    return ScriptText(browser, QStringLiteral("document.body ? document.body.id : ''"));
-}
-
-bool WaitForPage(TCppWebBrowser *browser, const QString &bodyId, int ms)
-{
-    return QTest::qWaitFor([&] { return !browser->Busy() && PageId(browser) == bodyId; }, ms);
+    const QString id = QString::number(window->winId());
+    return QTest::qWaitFor([&] { return xwindows::geometry(id).topLeft() == window->geometry().topLeft(); },
+                           ms);
 }
 
 int RequestsFor(const QStringList &log, const QString &path)
@@ -119,47 +104,41 @@ int RequestsFor(const QStringList &log, const QString &path)
     return count;
 }
 
-bool XPointer(const QStringList &xdotoolArguments)
+PointerWatch::PointerWatch()
 {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), xdotoolArguments);
-    const bool done = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000);
-    // Let the window system's events reach the client before the next step.
-    QTest::qWait(150);
-    return done && process.exitCode() == 0;
+    // Installed last, so it sees input before the client's own filters can swallow it.
+    qApp->installEventFilter(this);
 }
 
-void XMoveTo(const QPoint &global)
+bool PointerWatch::eventFilter(QObject *watched, QEvent *event)
 {
-    XPointer({QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y())});
+    const QEvent::Type type = event->type();
+    // Counted where input arrives, at the window, once per press whichever widget gets it.
+    if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) && watched->isWindowType()) {
+        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+        ++(type == QEvent::MouseButtonPress ? m_presses : m_releases)[button];
+    } else if (type == QEvent::Show && watched->isWidgetType() &&
+               static_cast<QWidget *>(watched)->windowType() == Qt::Popup) {
+        ++m_popups;
+    }
+    return false;
 }
 
-void XButtonDown(int button)
+bool PointerWatch::drag(const QPoint &from, const QPoint &by, Qt::MouseButton button)
 {
-    XPointer({QStringLiteral("mousedown"), QString::number(button)});
-}
-
-void XButtonUp(int button)
-{
-    XPointer({QStringLiteral("mouseup"), QString::number(button)});
-}
-
-void XClick(const QPoint &global, int button)
-{
-    XMoveTo(global);
-    XButtonDown(button);
-    XButtonUp(button);
-}
-
-void XDrag(const QPoint &from, const QPoint &by)
-{
-    XMoveTo(from);
-    XButtonDown(1);
+    const QString number = button == Qt::RightButton ? QStringLiteral("3") : QStringLiteral("1");
+    const int pressesBefore = presses(button);
+    bool done = xwindows::xdotool({QStringLiteral("mousemove"), QString::number(from.x()),
+                                   QString::number(from.y()), QStringLiteral("mousedown"), number}) &&
+                QTest::qWaitFor([&] { return presses(button) > pressesBefore; }, 10000);
     // In steps, as a hand would: the window manager follows motion, not jumps.
-    for (int step = 1; step <= 4; ++step)
-        XMoveTo(from + by * step / 4);
-    XButtonUp(1);
-    QTest::qWait(300);
+    for (int step = 1; done && step <= 4; ++step) {
+        const QPoint at = from + by * step / 4;
+        done = xwindows::xdotool(
+            {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+    }
+    // Released whatever happened, so no later test starts with the button down.
+    return xwindows::xdotool({QStringLiteral("mouseup"), number}) && done;
 }
 
 LoginCaseFixture::LoginCaseFixture() = default;
@@ -175,18 +154,21 @@ void LoginCaseFixture::createWindows()
 void LoginCaseFixture::beginCase()
 {
     m_dir = std::make_unique<ScratchDir>();
-    QVERIFY(m_dir->isValid());
+    QVERIFY2(m_dir->isValid(), "no scratch working directory");
     m_boxes = std::make_unique<MessageBoxRecorder>();
     SetBrowserWaitLimitMs(30000);
 }
+
 void LoginCaseFixture::endCase()
 {
-    frmMain->hide();
-    // Later tests must see their own pages load, not ones left from here.
-    for (TCppWebBrowser *browser : {frmMain->cppHead, frmMain->cppBody, frmMain->cppEnd}) {
-        if (browser->hasPage()) {
-            browser->Navigate(QStringLiteral("about:blank"));
-            WaitWhileBusy(browser);
+    if (frmMain) {
+        frmMain->hide();
+        // Later tests must see their own pages load, not ones left from here.
+        for (TCppWebBrowser *browser : {frmMain->cppHead, frmMain->cppBody, frmMain->cppEnd}) {
+            if (browser->hasPage()) {
+                browser->Navigate(QStringLiteral("about:blank"));
+                WaitWhileBusy(browser);
+            }
         }
     }
     if (frmLogin)
@@ -196,11 +178,19 @@ void LoginCaseFixture::endCase()
     m_dir.reset();
     SetBrowserWaitLimitMs(30000);
 }
-void LoginCaseFixture::startPortal(const QStringList &arguments, const QString &webRootSuffix,
+
+bool LoginCaseFixture::startPortal(const QStringList &arguments, const QString &webRootSuffix,
                                    const QMap<QString, QString> &settings)
 {
     m_portal = std::make_unique<PortalProcess>();
-    QVERIFY2(m_portal->start(arguments), qPrintable(m_portal->errorString()));
+    if (!QTest::qVerify(m_portal->start(arguments), "m_portal->start(arguments)",
+                        qPrintable(m_portal->errorString()), __FILE__, __LINE__))
+        return false;
+    return writeSettings(webRootSuffix, settings);
+}
+
+bool LoginCaseFixture::writeSettings(const QString &webRootSuffix, const QMap<QString, QString> &settings)
+{
     QMap<QString, QString> values{{QStringLiteral("webroot"), m_portal->baseUrl() + webRootSuffix},
                                   {QStringLiteral("savepass"), QStringLiteral("0")},
                                   {QStringLiteral("aotologin"), QStringLiteral("0")},
@@ -209,8 +199,11 @@ void LoginCaseFixture::startPortal(const QStringList &arguments, const QString &
                                   {QStringLiteral("userrole"), QString()}};
     for (auto it = settings.cbegin(); it != settings.cend(); ++it)
         values.insert(it.key(), it.value());
-    WriteLoginSettings(values);
+    return QTest::qVerify(WriteLinkSettings(SettingsPath(), values),
+                          "WriteLinkSettings(SettingsPath(), values)", "the settings file cannot be written",
+                          __FILE__, __LINE__);
 }
+
 void LoginCaseFixture::typeAndLogIn(const QString &userId, const QString &userPass)
 {
     TfrmLogin *login = FreshLoginWindow();

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QObject>
 #include <QPoint>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -11,7 +12,7 @@
 #include <memory>
 
 class PortalProcess;
-class TCppWebBrowser;
+class QWidget;
 class TfrmLogin;
 
 // A scratch working directory for one test: the client's settings file lives there.
@@ -32,8 +33,6 @@ private:
     QString m_previous;
 };
 
-// Writes "mainkw.ini" in the working directory with these "linkinfo" values.
-void WriteLoginSettings(const QMap<QString, QString> &linkinfo);
 // A "linkinfo" value of the settings file, "<missing>" when the key is absent.
 QString StoredSetting(const QString &key);
 
@@ -59,32 +58,47 @@ private:
 // A new login window made from the settings file in the working directory, shown as at start.
 TfrmLogin *FreshLoginWindow();
 
-// The page's body text, or empty text.
-QString BodyOf(TCppWebBrowser *browser);
-// Waits until the browser's body text contains `marker`.
-bool WaitForBody(TCppWebBrowser *browser, const QString &marker, int ms = 20000);
-// The id of the page's body element ("page-index01"), or empty text.
-QString PageId(TCppWebBrowser *browser);
-// Waits until the browser shows the page whose body has that id.
-bool WaitForPage(TCppWebBrowser *browser, const QString &bodyId, int ms = 20000);
-// Runs a script in the page and gives its result as text.
-QString ScriptText(TCppWebBrowser *browser, const QString &script);
+// Waits until the widget has painted itself and what its paint queued has run: whatever a window
+// starts on its first paint has started by then.
+bool WaitForPaint(QWidget *widget, int ms = 10000);
+
+// Waits until the X server has the window where this program last put it: input aimed at a place
+// on the screen lands in the window only from then on.
+bool WaitForPlacement(QWidget *window, int ms = 10000);
 
 // How many requests of the portal's log were for `path`.
 int RequestsFor(const QStringList &log, const QString &path);
 
-// Real pointer input through the X server, with the event loop running in between.
-bool XPointer(const QStringList &xdotoolArguments);
-void XMoveTo(const QPoint &global);
-void XButtonDown(int button);
-void XButtonUp(int button);
-void XClick(const QPoint &global, int button);
-// Presses the left button at `from`, drags by `by` and releases.
-void XDrag(const QPoint &from, const QPoint &by);
+// What real pointer input (xdotool through the X server) did in this program: the presses and
+// releases its windows received, and the pop-ups that opened. Input from outside has no answer of
+// its own, so tests wait on these instead.
+class PointerWatch : public QObject
+{
+public:
+    PointerWatch();
+
+    int presses(Qt::MouseButton button) const { return m_presses.value(button); }
+    int releases(Qt::MouseButton button) const { return m_releases.value(button); }
+    int popupsShown() const { return m_popups; }
+
+    // Presses `button` (left or right) at `from`, drags by `by` in steps and releases. The steps start once
+    // this program has the press, so a window move the press starts sees all of them. False when xdotool
+    // failed or the press never arrived.
+    bool drag(const QPoint &from, const QPoint &by, Qt::MouseButton button = Qt::LeftButton);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QMap<Qt::MouseButton, int> m_presses;
+    QMap<Qt::MouseButton, int> m_releases;
+    int m_popups = 0;
+};
 
 // One login test case's world: its own working folder, its own portal that the settings file points
 // at, and a recorder answering the message boxes. Test classes derive from it and call
-// createWindows(), beginCase() and endCase() from initTestCase(), init() and cleanup().
+// createWindows(), beginCase() and endCase() from initTestCase(), init() and cleanup(); classes that
+// keep one session for all their cases call beginCase() once, from initTestCase().
 class LoginCaseFixture
 {
 protected:
@@ -92,10 +106,15 @@ protected:
     ~LoginCaseFixture();
 
     static void createWindows();
+    // Fails the running test (QVERIFY) when the folder cannot be made.
     void beginCase();
     void endCase();
-    void startPortal(const QStringList &arguments, const QString &webRootSuffix = QString(),
-                     const QMap<QString, QString> &settings = {});
+    // Starts a portal and writes settings that point at it; false, with the test failed, when either
+    // cannot be done: the caller returns.
+    [[nodiscard]] bool startPortal(const QStringList &arguments, const QString &webRootSuffix = QString(),
+                                   const QMap<QString, QString> &settings = {});
+    // Settings for the running portal: no user, nothing remembered, then `settings` over that.
+    [[nodiscard]] bool writeSettings(const QString &webRootSuffix, const QMap<QString, QString> &settings);
     void typeAndLogIn(const QString &userId, const QString &userPass);
 
     std::unique_ptr<ScratchDir> m_dir;

@@ -1,8 +1,9 @@
+#include "EngineTestMain.h"
 #include "LoginTestSupport.h"
+#include "PageDriver.h"
 #include "PortalProcess.h"
 
 #include "AppWindows.h"
-#include "BrowserEngine.h"
 #include "BrowserWait.h"
 #include "ClientStartup.h"
 #include "CppWebBrowser.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -63,7 +65,8 @@ void LoginExchangeTest::cleanup()
 
 void LoginExchangeTest::typedLoginEntersMainWindowWithSession()
 {
-    startPortal({QStringLiteral("--user"), QStringLiteral("demo:demo123:行情终端:用户甲")});
+    if (!startPortal({QStringLiteral("--user"), QStringLiteral("demo:demo123:行情终端:用户甲")}))
+        return;
     typeAndLogIn(QStringLiteral("  demo\t"), QStringLiteral(" demo123 "));
     QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
     QVERIFY(!frmLogin->isVisible());
@@ -80,7 +83,7 @@ void LoginExchangeTest::typedLoginEntersMainWindowWithSession()
                                                         {frmMain->cppEnd, QStringLiteral("page-index03")}};
     for (const auto &area : areas) {
         QVERIFY2(WaitForPage(area.first, area.second), qPrintable(PageId(area.first)));
-        QVERIFY(!BodyOf(area.first).contains(QStringLiteral("NOT-LOGGED-IN")));
+        QVERIFY(!BodyTextOf(area.first).contains(QStringLiteral("NOT-LOGGED-IN")));
     }
     const QStringList log = m_portal->requestLog();
     QCOMPARE(RequestsFor(log, QStringLiteral("/clilogin/clilogin.jsp")), 1);
@@ -94,7 +97,8 @@ void LoginExchangeTest::typedLoginEntersMainWindowWithSession()
 
 void LoginExchangeTest::refusalShowsTheServicesMessage()
 {
-    startPortal({});
+    if (!startPortal({}))
+        return;
     typeAndLogIn(QStringLiteral("demo"), QStringLiteral("wrong"));
     QTRY_COMPARE_WITH_TIMEOUT(m_boxes->requests().size(), 1, 20000);
     const MessageBoxRequest box = m_boxes->requests().first();
@@ -131,18 +135,25 @@ void LoginExchangeTest::failuresShowTheFixedMessage()
     QStringList arguments;
     if (!fault.isEmpty())
         arguments << QStringLiteral("--fault") << QStringLiteral("/clilogin/clilogin.jsp=") + fault;
-    startPortal(arguments, webRootSuffix);
+    if (!startPortal(arguments, webRootSuffix))
+        return;
     SetBrowserWaitLimitMs(waitLimitMs);
 
     TfrmLogin *login = FreshLoginWindow();
     login->teUserId->setText(QStringLiteral("demo"));
     login->teUserPass->setText(QStringLiteral("demo123"));
     // A second press while the first login waits is ignored.
-    if (fault == QLatin1String("hang"))
-        QTimer::singleShot(300, login, [login] { QTest::mouseClick(login->cbLogin, Qt::LeftButton); });
+    const auto secondPressDone = std::make_shared<bool>(fault != QLatin1String("hang"));
+    if (!*secondPressDone)
+        QTimer::singleShot(300, login, [login, secondPressDone] {
+            QTest::mouseClick(login->cbLogin, Qt::LeftButton);
+            *secondPressDone = true;
+        });
     QTest::mouseClick(login->cbLogin, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(m_boxes->requests().size(), 1, 20000);
-    QTest::qWait(500);
+    // Ended, with nothing started after the message: a second press taken up would still be waiting.
+    QTRY_VERIFY(*secondPressDone);
+    QVERIFY(!login->loginUnderWay());
     QCOMPARE(m_boxes->texts(), QStringList{LoginFailedMessage()});
     QCOMPARE(m_boxes->requests().first().caption, QStringLiteral("登录失败1"));
     QVERIFY(!frmMain->isVisible());
@@ -159,7 +170,8 @@ void LoginExchangeTest::failuresShowTheFixedMessage()
 // which comes seconds later, must land nowhere (the sanitized build checks for stack use after return).
 void LoginExchangeTest::lateBodyTextIsDropped()
 {
-    startPortal({}, QStringLiteral("/login-test/slow"));
+    if (!startPortal({}, QStringLiteral("/login-test/slow")))
+        return;
     SetBrowserWaitLimitMs(1500);
     TfrmLogin *login = FreshLoginWindow();
     login->teUserId->setText(QStringLiteral("demo"));
@@ -178,8 +190,9 @@ void LoginExchangeTest::lateBodyTextIsDropped()
 void LoginExchangeTest::passwordWithDelimitersAndChineseLogsIn()
 {
     const QString password = QStringLiteral("a&b#c+d e中文%2B");
-    startPortal({QStringLiteral("--user"),
-                 QStringLiteral("王五:") + password + QStringLiteral(":符号终端:王五信息")});
+    if (!startPortal({QStringLiteral("--user"),
+                      QStringLiteral("王五:") + password + QStringLiteral(":符号终端:王五信息")}))
+        return;
     typeAndLogIn(QStringLiteral("王五"), password);
     QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
     QVERIFY2(m_boxes->requests().isEmpty(), qPrintable(m_boxes->texts().join('|')));
@@ -190,11 +203,12 @@ void LoginExchangeTest::passwordWithDelimitersAndChineseLogsIn()
 
 void LoginExchangeTest::rememberedAndAutomaticLogin()
 {
-    startPortal({QStringLiteral("--user"), QStringLiteral("demo:demo123:自动终端:自动信息")}, QString(),
-                {{QStringLiteral("savepass"), QStringLiteral("1")},
-                 {QStringLiteral("aotologin"), QStringLiteral("1")},
-                 {QStringLiteral("userid"), QStringLiteral("demo")},
-                 {QStringLiteral("userpass"), QStringLiteral("demo123")}});
+    if (!startPortal({QStringLiteral("--user"), QStringLiteral("demo:demo123:自动终端:自动信息")}, QString(),
+                     {{QStringLiteral("savepass"), QStringLiteral("1")},
+                      {QStringLiteral("aotologin"), QStringLiteral("1")},
+                      {QStringLiteral("userid"), QStringLiteral("demo")},
+                      {QStringLiteral("userpass"), QStringLiteral("demo123")}}))
+        return;
     TfrmLogin *login = FreshLoginWindow();
     QCOMPARE(login->teUserId->text(), QStringLiteral("demo"));
     QCOMPARE(login->teUserPass->text(), QStringLiteral("demo123"));
@@ -211,15 +225,18 @@ void LoginExchangeTest::rememberedAndAutomaticLogin()
 
 void LoginExchangeTest::rememberedWithoutAutomaticWaitsForTheUser()
 {
-    startPortal({}, QString(),
-                {{QStringLiteral("savepass"), QStringLiteral("1")},
-                 {QStringLiteral("userid"), QStringLiteral("demo")},
-                 {QStringLiteral("userpass"), QStringLiteral("demo123")}});
+    if (!startPortal({}, QString(),
+                     {{QStringLiteral("savepass"), QStringLiteral("1")},
+                      {QStringLiteral("userid"), QStringLiteral("demo")},
+                      {QStringLiteral("userpass"), QStringLiteral("demo123")}}))
+        return;
     TfrmLogin *login = FreshLoginWindow();
     QCOMPARE(login->teUserPass->text(), QStringLiteral("demo123"));
     QVERIFY(login->cbxSavePass->isChecked());
     QVERIFY(!login->cbxAutoLogin->isChecked());
-    QTest::qWait(2000);
+    // An automatic login starts by the first paint at the latest.
+    QVERIFY(WaitForPaint(login));
+    QVERIFY(!login->loginUnderWay());
     QVERIFY(!frmMain->isVisible());
     QCOMPARE(RequestsFor(m_portal->requestLog(), QStringLiteral("/clilogin/clilogin.jsp")), 0);
 }
@@ -227,27 +244,31 @@ void LoginExchangeTest::rememberedWithoutAutomaticWaitsForTheUser()
 void LoginExchangeTest::automaticWithoutPasswordOnlyTicksTheBox()
 {
     // A password is only filled in when it is remembered.
-    startPortal({}, QString(),
-                {{QStringLiteral("savepass"), QStringLiteral("yes")},
-                 {QStringLiteral("aotologin"), QStringLiteral("1")},
-                 {QStringLiteral("userid"), QStringLiteral("demo")},
-                 {QStringLiteral("userpass"), QStringLiteral("demo123")}});
+    if (!startPortal({}, QString(),
+                     {{QStringLiteral("savepass"), QStringLiteral("yes")},
+                      {QStringLiteral("aotologin"), QStringLiteral("1")},
+                      {QStringLiteral("userid"), QStringLiteral("demo")},
+                      {QStringLiteral("userpass"), QStringLiteral("demo123")}}))
+        return;
     TfrmLogin *login = FreshLoginWindow();
     QCOMPARE(login->teUserId->text(), QStringLiteral("demo"));
     QCOMPARE(login->teUserPass->text(), QString());
     QVERIFY(!login->cbxSavePass->isChecked());
     QVERIFY(login->cbxAutoLogin->isChecked());
-    QTest::qWait(2000);
+    // An automatic login starts by the first paint at the latest.
+    QVERIFY(WaitForPaint(login));
+    QVERIFY(!login->loginUnderWay());
     QVERIFY(!frmMain->isVisible());
     QCOMPARE(RequestsFor(m_portal->requestLog(), QStringLiteral("/clilogin/clilogin.jsp")), 0);
 }
 
 void LoginExchangeTest::rememberOnlyKeepsStoredAutomaticLogin()
 {
-    startPortal({}, QString(),
-                {{QStringLiteral("savepass"), QStringLiteral("1")},
-                 {QStringLiteral("aotologin"), QStringLiteral("1")},
-                 {QStringLiteral("userid"), QStringLiteral("demo")}});
+    if (!startPortal({}, QString(),
+                     {{QStringLiteral("savepass"), QStringLiteral("1")},
+                      {QStringLiteral("aotologin"), QStringLiteral("1")},
+                      {QStringLiteral("userid"), QStringLiteral("demo")}}))
+        return;
     TfrmLogin *login = FreshLoginWindow();
     QVERIFY(login->cbxAutoLogin->isChecked());
     QTest::mouseClick(login->Label5, Qt::LeftButton);
@@ -263,10 +284,11 @@ void LoginExchangeTest::rememberOnlyKeepsStoredAutomaticLogin()
 
 void LoginExchangeTest::notRememberedForgetsPasswordAndAutomaticLogin()
 {
-    startPortal({}, QString(),
-                {{QStringLiteral("savepass"), QStringLiteral("1")},
-                 {QStringLiteral("aotologin"), QStringLiteral("1")},
-                 {QStringLiteral("userid"), QStringLiteral("demo")}});
+    if (!startPortal({}, QString(),
+                     {{QStringLiteral("savepass"), QStringLiteral("1")},
+                      {QStringLiteral("aotologin"), QStringLiteral("1")},
+                      {QStringLiteral("userid"), QStringLiteral("demo")}}))
+        return;
     TfrmLogin *login = FreshLoginWindow();
     QTest::mouseClick(login->Label3, Qt::LeftButton);
     QVERIFY(!login->cbxSavePass->isChecked());
@@ -280,7 +302,8 @@ void LoginExchangeTest::notRememberedForgetsPasswordAndAutomaticLogin()
 
 void LoginExchangeTest::secondLoginLoadsNoVersionPage()
 {
-    startPortal({});
+    if (!startPortal({}))
+        return;
     typeAndLogIn(QStringLiteral("demo"), QStringLiteral("demo123"));
     QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
     frmMain->hide();
@@ -294,17 +317,7 @@ void LoginExchangeTest::secondLoginLoadsNoVersionPage()
 
 int main(int argc, char *argv[])
 {
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    BrowserEngine engine;
-    int result = 0;
-    {
-        LoginExchangeTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    DestroyAppWindows();
-    return result;
+    return RunEngineTest<LoginExchangeTest>(argc, argv, DestroyAppWindows);
 }
 
 #include "tst_loginexchange.moc"

@@ -1,8 +1,8 @@
+#include "EngineTestMain.h"
 #include "LoginTestSupport.h"
 #include "PortalProcess.h"
 
 #include "AppWindows.h"
-#include "BrowserEngine.h"
 #include "BrowserWait.h"
 #include "ClientStartup.h"
 #include "CppWebBrowser.h"
@@ -13,6 +13,7 @@
 #include "platform/programstart.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,7 +22,7 @@
 #include <memory>
 
 // The version page after the first login of a run: prompts, the upgrader start, the way on.
-class LoginVersionTest : public QObject
+class LoginVersionTest : public QObject, protected LoginCaseFixture
 {
     Q_OBJECT
 
@@ -38,49 +39,26 @@ private slots:
     void missingUpgraderLeavesTheLoginWindow();
 
 private:
-    void startPortal(const QStringList &arguments);
     void installStandInUpgrader();
     QStringList upgraderArguments() const;
+    // Whether the stand-in was started at all: it is still running, or it has written its record.
+    bool upgraderStarted() const;
     void logIn();
-
-    std::unique_ptr<ScratchDir> m_dir;
-    std::unique_ptr<PortalProcess> m_portal;
-    std::unique_ptr<MessageBoxRecorder> m_boxes;
 };
 
 void LoginVersionTest::initTestCase()
 {
-    const ScratchDir creation;
-    CreateClientWindows();
-    for (QWidget *window : AppWindows())
-        window->hide();
+    createWindows();
 }
 
 void LoginVersionTest::init()
 {
-    m_dir = std::make_unique<ScratchDir>();
-    QVERIFY(m_dir->isValid());
-    m_boxes = std::make_unique<MessageBoxRecorder>();
+    beginCase();
 }
 
 void LoginVersionTest::cleanup()
 {
-    frmMain->hide();
-    if (frmLogin)
-        frmLogin->hide();
-    m_portal.reset();
-    m_boxes.reset();
-    m_dir.reset();
-    SetBrowserWaitLimitMs(30000);
-}
-
-void LoginVersionTest::startPortal(const QStringList &arguments)
-{
-    m_portal = std::make_unique<PortalProcess>();
-    QVERIFY2(m_portal->start(arguments), qPrintable(m_portal->errorString()));
-    WriteLoginSettings({{QStringLiteral("webroot"), m_portal->baseUrl()},
-                        {QStringLiteral("savepass"), QStringLiteral("0")},
-                        {QStringLiteral("aotologin"), QStringLiteral("0")}});
+    endCase();
 }
 
 void LoginVersionTest::installStandInUpgrader()
@@ -104,6 +82,20 @@ QStringList LoginVersionTest::upgraderArguments() const
     if (!record.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(record.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+bool LoginVersionTest::upgraderStarted() const
+{
+    // The client starts it before it goes on, so a start shows now: the process first, its record
+    // once it has ended (looked at in that order, nothing falls between).
+    const QByteArray script = m_dir->filePath(QStringLiteral("zunup")).toLocal8Bit();
+    const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &pid : processes) {
+        QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (commandLine.open(QIODevice::ReadOnly) && commandLine.readAll().split('\0').contains(script))
+            return true;
+    }
+    return !upgraderArguments().isEmpty();
 }
 
 void LoginVersionTest::logIn()
@@ -139,7 +131,8 @@ void LoginVersionTest::versionPages()
     QFETCH(bool, acceptUpgrade);
     QFETCH(QStringList, prompts);
     QFETCH(bool, upgrades);
-    startPortal({QStringLiteral("--version"), page});
+    if (!startPortal({QStringLiteral("--version"), page}))
+        return;
     installStandInUpgrader();
     m_boxes->answerWith({acceptUpgrade ? BoxAnswer::Ok : BoxAnswer::Cancel});
 
@@ -147,16 +140,16 @@ void LoginVersionTest::versionPages()
     if (upgrades) {
         QTRY_VERIFY_WITH_TIMEOUT(!upgraderArguments().isEmpty(), 20000);
         QCOMPARE(upgraderArguments(), QStringList({platform::OwnProgramPath(), QStringLiteral("000")}));
-        QTest::qWait(500);
-        // The client waits at its login window for the upgrader to stop it.
+        // The client waits at its login window for the upgrader to stop it; the login is over.
+        QVERIFY(!frmLogin->loginUnderWay());
         QVERIFY(frmLogin->isVisible());
         QVERIFY(!frmMain->isVisible());
-        QCOMPARE(StoredSetting(QStringLiteral("userid")), QStringLiteral("<missing>"));
+        // Nothing was stored: the file still has the empty name it was written with.
+        QCOMPARE(StoredSetting(QStringLiteral("userid")), QString());
     } else {
         QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
         QVERIFY(!frmLogin->isVisible());
-        QTest::qWait(300);
-        QVERIFY(upgraderArguments().isEmpty());
+        QVERIFY(!upgraderStarted());
     }
     QCOMPARE(m_boxes->texts(), prompts);
     for (const MessageBoxRequest &box : m_boxes->requests())
@@ -184,17 +177,19 @@ void LoginVersionTest::failedVersionPageCountsAsUnreadable_data()
 void LoginVersionTest::failedVersionPageCountsAsUnreadable()
 {
     QFETCH(QString, fault);
-    startPortal({QStringLiteral("--fault"), QStringLiteral("/clilogin/ver.html=") + fault});
+    if (!startPortal({QStringLiteral("--fault"), QStringLiteral("/clilogin/ver.html=") + fault}))
+        return;
     installStandInUpgrader();
     logIn();
     QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
     QVERIFY2(m_boxes->requests().isEmpty(), qPrintable(m_boxes->texts().join('|')));
-    QVERIFY(upgraderArguments().isEmpty());
+    QVERIFY(!upgraderStarted());
 }
 
 void LoginVersionTest::hangingVersionPageEndsTheLogin()
 {
-    startPortal({QStringLiteral("--fault"), QStringLiteral("/clilogin/ver.html=hang")});
+    if (!startPortal({QStringLiteral("--fault"), QStringLiteral("/clilogin/ver.html=hang")}))
+        return;
     SetBrowserWaitLimitMs(1500);
     logIn();
     QTRY_COMPARE_WITH_TIMEOUT(m_boxes->requests().size(), 1, 20000);
@@ -214,11 +209,13 @@ void LoginVersionTest::hangingVersionPageEndsTheLogin()
 
 void LoginVersionTest::missingUpgraderLeavesTheLoginWindow()
 {
-    startPortal({QStringLiteral("--version"), QStringLiteral("3.0.06;3.0.01")});
+    if (!startPortal({QStringLiteral("--version"), QStringLiteral("3.0.06;3.0.01")}))
+        return;
     m_boxes->answerWith({BoxAnswer::Ok});
     logIn();
     QTRY_COMPARE_WITH_TIMEOUT(m_boxes->requests().size(), 1, 20000);
-    QTest::qWait(500);
+    // The version step ends with the answer; what follows it has happened by now.
+    QVERIFY(!frmLogin->loginUnderWay());
     QVERIFY(frmLogin->isVisible());
     QVERIFY(!frmMain->isVisible());
     QCOMPARE(m_boxes->requests().size(), 1);
@@ -232,17 +229,7 @@ void LoginVersionTest::missingUpgraderLeavesTheLoginWindow()
 
 int main(int argc, char *argv[])
 {
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    BrowserEngine engine;
-    int result = 0;
-    {
-        LoginVersionTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    DestroyAppWindows();
-    return result;
+    return RunEngineTest<LoginVersionTest>(argc, argv, DestroyAppWindows);
 }
 
 #include "tst_loginversion.moc"

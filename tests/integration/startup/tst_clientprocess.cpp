@@ -1,3 +1,4 @@
+#include "WindowTitles.h"
 #include "XWindows.h"
 
 #include <QDir>
@@ -22,9 +23,6 @@ private:
     static void start(QProcess &process, const QString &folder);
 };
 
-static const QString kLoginTitle = QStringLiteral("^Sorvane金融终端 用户登录$");
-static const QString kRunningTitle = QStringLiteral("^提示信息$");
-
 void ClientProcessTest::start(QProcess &process, const QString &folder)
 {
     process.setWorkingDirectory(folder);
@@ -39,11 +37,11 @@ void ClientProcessTest::secondStartShowsMessageAndEnds()
     QTemporaryDir second;
     QProcess running;
     start(running, first.path());
-    QVERIFY(!xwindows::waitFor(kLoginTitle).isEmpty());
+    QVERIFY(!xwindows::waitFor(titles::kLogin).isEmpty());
 
     QProcess again;
     start(again, second.path());
-    const QString box = xwindows::waitFor(kRunningTitle);
+    const QString box = xwindows::waitFor(titles::kPrompt);
     QVERIFY2(!box.isEmpty(), "the second start shows no message");
     QCOMPARE(again.state(), QProcess::Running); // waits for the user
     QVERIFY(xwindows::sendKey(box, QStringLiteral("Return")));
@@ -52,7 +50,7 @@ void ClientProcessTest::secondStartShowsMessageAndEnds()
     QCOMPARE(again.exitCode(), 0);
     // It read and wrote no settings and opened no window of its own.
     QVERIFY(!QFile::exists(second.filePath("mainkw.ini")));
-    QCOMPARE(xwindows::visible(kLoginTitle).size(), 1);
+    QCOMPARE(xwindows::visible(titles::kLogin).size(), 1);
     QCOMPARE(running.state(), QProcess::Running);
 
     running.kill();
@@ -64,15 +62,15 @@ void ClientProcessTest::startAfterKillSucceeds()
     QTemporaryDir folder;
     QProcess first;
     start(first, folder.path());
-    QVERIFY(!xwindows::waitFor(kLoginTitle).isEmpty());
+    QVERIFY(!xwindows::waitFor(titles::kLogin).isEmpty());
     first.kill(); // SIGKILL: no chance to clean up
     QVERIFY(first.waitForFinished());
-    QVERIFY(xwindows::waitGone(kLoginTitle));
+    QVERIFY(xwindows::waitGone(titles::kLogin));
 
     QProcess next;
     start(next, folder.path());
-    QVERIFY(!xwindows::waitFor(kLoginTitle).isEmpty());
-    QVERIFY(xwindows::visible(kRunningTitle).isEmpty());
+    QVERIFY(!xwindows::waitFor(titles::kLogin).isEmpty());
+    QVERIFY(xwindows::visible(titles::kPrompt).isEmpty());
     next.kill();
     next.waitForFinished();
 }
@@ -82,11 +80,11 @@ void ClientProcessTest::closingTheLoginWindowEndsTheClient()
     QTemporaryDir folder;
     QProcess client;
     start(client, folder.path());
-    const QString login = xwindows::waitFor(kLoginTitle);
+    const QString login = xwindows::waitFor(titles::kLogin);
     QVERIFY(!login.isEmpty());
     // The window manager's close, as the user's Alt+F4 asks for it.
     QVERIFY(xwindows::sendKey(login, QStringLiteral("alt+F4")));
-    QVERIFY2(xwindows::waitGone(kLoginTitle), "the login window stayed after alt+F4");
+    QVERIFY2(xwindows::waitGone(titles::kLogin), "the login window stayed after alt+F4");
     QVERIFY2(client.waitForFinished(30000), "the client did not end after its login window closed");
     QCOMPARE(client.exitStatus(), QProcess::NormalExit);
     QCOMPARE(client.exitCode(), 0);
@@ -97,7 +95,7 @@ void ClientProcessTest::terminationSignalEndsTheClientCleanly()
     QTemporaryDir folder;
     QProcess client;
     start(client, folder.path());
-    QVERIFY(!xwindows::waitFor(kLoginTitle).isEmpty());
+    QVERIFY(!xwindows::waitFor(titles::kLogin).isEmpty());
     client.terminate();
     QVERIFY(client.waitForFinished(15000));
     QCOMPARE(client.exitStatus(), QProcess::NormalExit);
@@ -118,8 +116,8 @@ void ClientProcessTest::lockThatCannotBeTakenIsNoSecondStart()
     client.start(QStringLiteral(SORVANE_CLIENT_BIN), {});
     QVERIFY(client.waitForStarted());
 
-    QVERIFY2(!xwindows::waitFor(kLoginTitle).isEmpty(), "no login window");
-    QVERIFY(xwindows::visible(kRunningTitle).isEmpty());
+    QVERIFY2(!xwindows::waitFor(titles::kLogin).isEmpty(), "no login window");
+    QVERIFY(xwindows::visible(titles::kPrompt).isEmpty());
     QByteArray errors;
     QTRY_VERIFY2((errors += client.readAllStandardError()).contains("without the single-instance guard"),
                  errors.left(2000).constData());

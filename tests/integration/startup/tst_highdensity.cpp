@@ -1,6 +1,6 @@
 #include "AppWindows.h"
-#include "BrowserEngine.h"
 #include "ClientStartup.h"
+#include "EngineTestMain.h"
 
 #include "client/login/Flogin.h"
 #include "client/mainwindow/Main.h"
@@ -74,13 +74,7 @@ int main(int argc, char *argv[])
 {
     // A screen at twice the density, as a 2x desktop setting gives it.
     qputenv("QT_SCALE_FACTOR", "2");
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    BrowserEngine engine;
-    HighDensityTest test;
-    const int result = QTest::qExec(&test, argc, argv);
-    DestroyAppWindows();
-    return result;
+    return RunEngineTest<HighDensityTest>(argc, argv, DestroyAppWindows);
 }
 
 #include "tst_highdensity.moc"

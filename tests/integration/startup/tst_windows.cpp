@@ -1,6 +1,6 @@
 #include "AppWindows.h"
-#include "BrowserEngine.h"
 #include "ClientStartup.h"
+#include "EngineTestMain.h"
 
 #include <QApplication>
 #include <QTest>
@@ -54,16 +54,7 @@ void WindowsTest::freedWindowsLeaveTheList()
 
 int main(int argc, char *argv[])
 {
-    BrowserEngine::prepareProcessModel();
-    QApplication app(argc, argv);
-    BrowserEngine engine;
-    int result = 0;
-    {
-        WindowsTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    DestroyAppWindows();
-    return result;
+    return RunEngineTest<WindowsTest>(argc, argv, DestroyAppWindows);
 }
 
 #include "tst_windows.moc"
