@@ -85,6 +85,7 @@ private:
     void showUserInMainWindow();
     void startVersionCheck();
     void cppverDocumentComplete(const QString &url);
+    void runVersionCheck();
     void versionPageTimedOut();
     void prepareMainPages();
     void finishLoginWithFailure(const QString &message);
@@ -109,6 +110,7 @@ private:
     // a failure is shown or the upgrader is started; presses in between are ignored.
     bool m_loginUnderWay = false;
     bool m_versionPending = false;
+    bool m_versionChecking = false;
     QTimer m_versionLimit;
     bool m_painted = false;
     bool m_loginAfterPaint = false;

@@ -126,12 +126,20 @@ void TfrmLogin::versionPageTimedOut()
 void TfrmLogin::cppverDocumentComplete(const QString &url)
 {
     Q_UNUSED(url);
-    // Only the page asked for by a login counts; a late page after a time-out is ignored.
-    if (!m_versionPending)
+    // Every document of the version page a login asked for counts, not only the first; a page that
+    // comes after the time limit ran out is ignored. One check at a time: a question may be open.
+    if (!m_versionPending || m_versionChecking)
         return;
-    m_versionPending = false;
     m_versionLimit.stop();
+    const QPointer<TfrmLogin> self(this);
+    m_versionChecking = true;
+    runVersionCheck();
+    if (self)
+        m_versionChecking = false;
+}
 
+void TfrmLogin::runVersionCheck()
+{
     const QPointer<TfrmLogin> self(this);
     const QString text = WaitWhileBusy(cppver) ? answerText(cppver) : QString();
     if (!self)

@@ -35,6 +35,7 @@ private slots:
     void versionPages();
     void failedVersionPageCountsAsUnreadable_data();
     void failedVersionPageCountsAsUnreadable();
+    void everyDocumentOfTheVersionPageCounts();
     void hangingVersionPageEndsTheLogin();
     void missingUpgraderLeavesTheLoginWindow();
 
@@ -184,6 +185,22 @@ void LoginVersionTest::failedVersionPageCountsAsUnreadable()
     QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
     QVERIFY2(m_boxes->requests().isEmpty(), qPrintable(m_boxes->texts().join('|')));
     QVERIFY(!upgraderStarted());
+}
+
+void LoginVersionTest::everyDocumentOfTheVersionPageCounts()
+{
+    // There the version page first names no version, then moves on to one that names a newer one.
+    if (!startPortal({}, QStringLiteral("/login-test/twice")))
+        return;
+    installStandInUpgrader();
+    m_boxes->answerWith({BoxAnswer::Cancel});
+    logIn();
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->texts(), QStringList{UpgradeQuestion()}, 20000);
+    QCOMPARE(RequestsFor(m_portal->requestLog(), QStringLiteral("/login-test/twice/clilogin/ver2.html")), 1);
+    // Refused, and nothing expired: the way on is the main window again.
+    QVERIFY(!upgraderStarted());
+    QVERIFY(frmMain->isVisible());
 }
 
 void LoginVersionTest::hangingVersionPageEndsTheLogin()
