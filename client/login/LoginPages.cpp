@@ -5,8 +5,8 @@
 
 #include "AppWindows.h"
 #include "BrowserWait.h"
-#include "client/widgets/WindowMoves.h"
 #include "client/popups/Unit_ieone.h"
+#include "client/widgets/WindowMoves.h"
 
 void TfrmLogin::cbRegClick()
 {

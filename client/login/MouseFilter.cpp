@@ -7,9 +7,9 @@
 #include "AppWindows.h"
 #include "CppWebBrowser.h"
 #include "client/mainwindow/Main.h"
-#include "client/widgets/WindowMoves.h"
 #include "client/popups/Popie.h"
 #include "client/popups/Popmess.h"
+#include "client/widgets/WindowMoves.h"
 
 #include <QLabel>
 #include <QMouseEvent>

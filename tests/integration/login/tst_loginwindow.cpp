@@ -12,8 +12,8 @@
 #include "client/login/LoginDecisions.h"
 #include "client/login/PopupParts.h"
 #include "client/mainwindow/Main.h"
-#include "client/widgets/PictureBox.h"
 #include "client/popups/Unit_ieone.h"
+#include "client/widgets/PictureBox.h"
 
 #include <QApplication>
 #include <QCheckBox>

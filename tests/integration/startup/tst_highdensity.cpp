@@ -4,8 +4,8 @@
 
 #include "client/login/Flogin.h"
 #include "client/mainwindow/Main.h"
-#include "client/widgets/PictureBox.h"
 #include "client/popups/Unit_ieone.h"
+#include "client/widgets/PictureBox.h"
 
 #include <QApplication>
 #include <QLabel>
