@@ -11,7 +11,7 @@ pids=()
 # shellcheck disable=SC2317 # run by the trap below
 cleanup() {
   for ((i=${#pids[@]}-1; i>=0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
-  sleep 0.2
+  sleep 0.2 # a moment to end on their own before they are killed
   for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
   rm -rf "$scratch"
 }
