@@ -42,8 +42,12 @@ bool xdotool(const QStringList &arguments)
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);
     process.start(QStringLiteral("xdotool"), arguments);
+    const QDeadlineTimer deadline(10000);
     if (process.waitForStarted(5000))
         loop.exec();
+    // An application on its way out gets no event loop any more: then wait without one.
+    if (process.state() != QProcess::NotRunning)
+        process.waitForFinished(int(deadline.remainingTime()));
     return process.state() == QProcess::NotRunning && process.exitStatus() == QProcess::NormalExit &&
            process.exitCode() == 0;
 }
