@@ -240,7 +240,7 @@ void MainWindowTest::trayClickRestoresOnlyAfterActivation()
     // A user's pause: two clicks closer together than this are one double click, not two clicks.
     const int doubleClickMs = QGuiApplication::styleHints()->mouseDoubleClickInterval();
     if (sinceFirstClick.elapsed() <= doubleClickMs)
-        QTest::qWait(int(doubleClickMs - sinceFirstClick.elapsed()) + 50);
+        QTest::qWait(int(doubleClickMs - sinceFirstClick.elapsed()) + 50); // the user's pause
     QVERIFY(xwindows::clickAt(icon, 1));
     QTRY_VERIFY_WITH_TIMEOUT(frmMain->isVisible(), 5000);
     frmMain->hide();
