@@ -148,3 +148,13 @@ QByteArray PortalProcess::get(const QString &pathAndQuery, bool *ok)
     reply->deleteLater();
     return body;
 }
+
+int RequestsFor(const QStringList &log, const QString &path)
+{
+    int count = 0;
+    for (const QString &line : log) {
+        if (line.section(QLatin1Char('\t'), 1, 1) == path)
+            ++count;
+    }
+    return count;
+}

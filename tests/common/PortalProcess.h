@@ -52,3 +52,6 @@ private:
     QString m_baseUrl;
     QString m_error;
 };
+
+// How many requests of a portal's log were for `path` (its query left aside).
+int RequestsFor(const QStringList &log, const QString &path);

@@ -94,16 +94,6 @@ bool WaitForPlacement(QWidget *window, int ms)
                            ms);
 }
 
-int RequestsFor(const QStringList &log, const QString &path)
-{
-    int count = 0;
-    for (const QString &line : log) {
-        if (line.section(QLatin1Char('\t'), 1, 1) == path)
-            ++count;
-    }
-    return count;
-}
-
 PointerWatch::PointerWatch()
 {
     // Installed last, so it sees input before the client's own filters can swallow it.

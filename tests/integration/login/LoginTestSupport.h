@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MessageBoxes.h"
+#include "PortalProcess.h"
 
 #include <QList>
 #include <QMap>
@@ -11,7 +12,6 @@
 
 #include <memory>
 
-class PortalProcess;
 class QWidget;
 class TfrmLogin;
 
@@ -65,9 +65,6 @@ bool WaitForPaint(QWidget *widget, int ms = 10000);
 // Waits until the X server has the window where this program last put it: input aimed at a place
 // on the screen lands in the window only from then on.
 bool WaitForPlacement(QWidget *window, int ms = 10000);
-
-// How many requests of the portal's log were for `path`.
-int RequestsFor(const QStringList &log, const QString &path);
 
 // What real pointer input (xdotool through the X server) did in this program: the presses and
 // releases its windows received, and the pop-ups that opened. Input from outside has no answer of

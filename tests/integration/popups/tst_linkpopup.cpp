@@ -65,12 +65,7 @@ TfrmPopIe *LinkPopupTest::openLinkPopup(const QString &path)
 
 int LinkPopupTest::requestsFor(const QString &path)
 {
-    int count = 0;
-    for (const QString &line : m_portal->requestLog()) {
-        if (line.section(QLatin1Char('\t'), 1, 1) == path)
-            ++count;
-    }
-    return count;
+    return RequestsFor(m_portal->requestLog(), path);
 }
 
 void LinkPopupTest::openPageShowsCentredWithHostLook()
