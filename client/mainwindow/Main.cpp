@@ -204,7 +204,9 @@ void TfrmMain::layoutTitlePictures()
 void TfrmMain::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    // X can deliver a focus change late, after the window was hidden; only a window the user
+    // can see counts as activated.
+    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow())
         FormActivate();
 }
 
