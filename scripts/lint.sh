@@ -20,7 +20,7 @@ echo "lint: shellcheck"
 mapfile -t scripts < <(git ls-files | while read -r file; do
   head -n1 "$file" 2>/dev/null | grep -qE '^#!.*(ba)?sh' && echo "$file"
 done)
-shellcheck "${scripts[@]}"
+shellcheck -x "${scripts[@]}" # -x: follow the files they source
 
 echo "lint: pyflakes"
 mapfile -t python < <(git ls-files '*.py')

@@ -10,6 +10,8 @@ if [ -z "${SORVANE_KEYRING_SESSION:-}" ]; then
   exec dbus-run-session -- "$0" "$@"
 fi
 
+# shellcheck source=tests/harness/common.sh
+source "$(dirname "$0")/common.sh"
 scratch=$(mktemp -d /tmp/sorvane-keyring.XXXXXX)
 daemon=
 # shellcheck disable=SC2317 # run by the trap below
@@ -25,27 +27,18 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-mkdir -p "$scratch/home" "$scratch/runtime"
-chmod 700 "$scratch/runtime"
-export HOME="$scratch/home"
-export XDG_RUNTIME_DIR="$scratch/runtime"
-export XDG_CONFIG_HOME="$scratch/home/.config"
-export XDG_DATA_HOME="$scratch/home/.local/share"
-export XDG_CACHE_HOME="$scratch/home/.cache"
+use_scratch_home "$scratch"
 
 # --unlock reads the login keyring's password from stdin and creates that keyring unlocked.
 printf '%s' 'sorvane-test-keyring' |
   gnome-keyring-daemon --foreground --unlock --components=secrets > "$scratch/daemon.log" 2>&1 &
 daemon=$!
+# shellcheck disable=SC2317 # run through wait_until
 has_owner() {
   dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
     org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null | grep -q 'boolean true'
 }
-for _ in $(seq 1 100); do
-  has_owner && break
-  sleep 0.05 # polling step of a bounded wait for the service above
-done
-if ! has_owner; then
+if ! wait_until 5 has_owner; then
   echo "with-keyring: the keyring daemon did not start" >&2
   cat "$scratch/daemon.log" >&2
   exit 1

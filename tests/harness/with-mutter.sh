@@ -3,6 +3,8 @@
 # of its own, in a scratch home. The command gets WAYLAND_DISPLAY, and DISPLAY/XAUTHORITY for
 # Xwayland, which mutter starts when the first X client connects. There is no tray.
 set -u
+# shellcheck source=tests/harness/common.sh
+source "$(dirname "$0")/common.sh"
 
 scratch=$(mktemp -d /tmp/sorvane-mutter.XXXXXX)
 # shellcheck disable=SC2317 # run by the trap below
@@ -10,13 +12,7 @@ cleanup() { rm -rf "$scratch"; }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-mkdir -p "$scratch/home" "$scratch/runtime"
-chmod 700 "$scratch/runtime"
-export HOME="$scratch/home"
-export XDG_RUNTIME_DIR="$scratch/runtime"
-export XDG_CONFIG_HOME="$scratch/home/.config"
-export XDG_DATA_HOME="$scratch/home/.local/share"
-export XDG_CACHE_HOME="$scratch/home/.cache"
+use_scratch_home "$scratch"
 export XDG_SESSION_TYPE=wayland
 unset DISPLAY WAYLAND_DISPLAY
 # What the test sets for Qt is the user's choice, and the point here is what the programs choose
