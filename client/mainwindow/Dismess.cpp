@@ -5,13 +5,12 @@
 #include "FloodLimits.h"
 #include "PageControlEx.h"
 #include "PageWindowRules.h"
+#include "client/widgets/WindowMoves.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -64,11 +63,7 @@ TfrmDisMess::TfrmDisMess(QWidget *parent)
 
     // The client area holds the pages and the status bar; the menu bar comes on top of it.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(this, CentreArea::WholeScreen);
 }
 
 QString TfrmDisMess::statusText() const

@@ -2,10 +2,9 @@
 
 #include "CppWebBrowser.h"
 #include "PageWindowRules.h"
+#include "client/widgets/WindowMoves.h"
 
 #include <QEvent>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -44,17 +43,16 @@ void TfrmDisVideo::FormCreate()
 
 void TfrmDisVideo::placeAtCorner()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
+    const QRect screen = CurrentScreenLayout().primary().geometry;
+    if (screen.isEmpty())
         return;
     // Before the window is mapped the frame is not known yet; the last one seen stands in.
     QMargins frame = g_knownFrame;
     if (windowHandle() && isVisible())
         frame = windowHandle()->frameMargins();
     const QSize outer(width() + frame.left() + frame.right(), height() + frame.top() + frame.bottom());
-    const QPoint corner = VideoWindowPosition(screen->geometry().size(), outer);
     // move() places the outer frame's top-left corner.
-    move(screen->geometry().topLeft() + corner);
+    move(VideoWindowPosition(screen, outer));
 }
 
 void TfrmDisVideo::closeEvent(QCloseEvent *event)

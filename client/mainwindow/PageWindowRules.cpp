@@ -33,7 +33,8 @@ std::optional<QString> ProgressStatusText(int progress, int maximum)
     return QStringLiteral(" %1%, %2 / %3").arg(percent).arg(progress).arg(maximum);
 }
 
-QPoint VideoWindowPosition(const QSize &screen, const QSize &outer)
+QPoint VideoWindowPosition(const QRect &screen, const QSize &outer)
 {
-    return {screen.width() - outer.width() - 10, screen.height() - outer.height() - 40};
+    return screen.topLeft() +
+           QPoint(screen.width() - outer.width() - 10, screen.height() - outer.height() - 40);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -28,5 +29,5 @@ TabTitleTexts TabTitleFor(const QString &title);
 std::optional<QString> ProgressStatusText(int progress, int maximum);
 
 // Where the video window's outer frame goes: 10 pixels from the right edge and 40 from the bottom
-// of the whole screen.
-QPoint VideoWindowPosition(const QSize &screen, const QSize &outer);
+// of the whole screen (its rectangle on the desktop).
+QPoint VideoWindowPosition(const QRect &screen, const QSize &outer);

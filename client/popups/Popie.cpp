@@ -6,9 +6,8 @@
 #include "NavigationTrust.h"
 #include "PopupCommands.h"
 #include "PopupPlacement.h"
+#include "client/widgets/WindowMoves.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -20,9 +19,7 @@ const QString kBlankPage = QStringLiteral("about:blank");
 
 void centreOnScreen(QWidget *window)
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window->move(screen->geometry().topLeft() +
-                     CentredPosition(screen->geometry().size(), window->size()));
+    CentreOnScreen(window, CentreArea::WholeScreen);
 }
 
 } // namespace
@@ -61,6 +58,10 @@ void TfrmPopIe::openPage(const QString &url, std::optional<int> width, std::opti
         resize(*width, this->height());
     if (height)
         resize(this->width(), *height);
+    // A page's size never makes the window larger than the desktop or pushes it out of reach.
+    const QRect usable = KeepUsable(geometry(), CurrentScreenLayout());
+    if (usable != geometry())
+        setGeometry(usable);
     if (centre || !m_shownOnce)
         centreOnScreen(this);
     ie1->Navigate(kBlankPage);

@@ -3,9 +3,8 @@
 #include "CppWebBrowser.h"
 #include "PopupCommands.h"
 #include "PopupPlacement.h"
+#include "client/widgets/WindowMoves.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -45,10 +44,11 @@ TfrmPopMess::TfrmPopMess(QWidget *parent)
 
 void TfrmPopMess::FormCreate()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect place = SpriteGeometry(screen ? screen->geometry().size() : QSize(1024, 768));
+    const ScreenArea primary = CurrentScreenLayout().primary();
+    const QRect place =
+        SpriteGeometry(primary.geometry.isEmpty() ? QRect(0, 0, 1024, 768) : primary.geometry);
     resize(place.size());
-    move(place.topLeft() + (screen ? screen->geometry().topLeft() : QPoint()));
+    move(place.topLeft());
 }
 
 void TfrmPopMess::web1BeforeNavigate2(const QString &url, bool &cancel)

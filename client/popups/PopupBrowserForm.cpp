@@ -3,10 +3,9 @@
 #include "CppWebBrowser.h"
 #include "MessageBoxes.h"
 #include "Unit_func.h"
+#include "client/widgets/WindowMoves.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
 
 class PopupBrowserForm::HandlerScope
 {
@@ -84,8 +83,7 @@ void PopupBrowserForm::freeNow()
 
 void PopupBrowserForm::centreOnScreen()
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().topLeft() + CentredPosition(screen->geometry().size(), size()));
+    CentreOnScreen(this, CentreArea::WholeScreen);
 }
 
 void PopupBrowserForm::ie1TitleChange(const QString &title)
@@ -97,7 +95,7 @@ void PopupBrowserForm::ie1BeforeNavigate2(const QString &url, bool &cancel)
 {
     const HandlerScope scope(this);
     // The last geometry the page's script asked for holds again at every navigation.
-    const QRect wanted = ApplyPendingGeometry(pendingGeometry(), geometry());
+    const QRect wanted = ApplyPendingGeometry(pendingGeometry(), geometry(), CurrentScreenLayout());
     if (wanted != geometry())
         setGeometry(wanted);
     cancel = carryOut(InterpretPopupCommand(url));

@@ -6,20 +6,11 @@
 #include "FloodLimits.h"
 #include "NavigationTrust.h"
 #include "Unit_ie.h"
+#include "client/widgets/WindowMoves.h"
 
-#include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
 
 namespace {
-
-ScreenMetrics primaryScreenMetrics()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return {};
-    return {screen->geometry().size(), screen->size(), screen->availableGeometry().size()};
-}
 
 // The plain pop-up that carries `target`, if one is alive; a closed one no longer counts.
 TfrmIE *findTargetWindow(const QString &target)
@@ -57,19 +48,23 @@ void OpenPopupWindow(const OpenWindowRequest &request)
     // Only web pages go into a frameless window on top of everything.
     if (!IsLoadableAddress(request.url))
         return;
+    const ScreenLayout screens = CurrentScreenLayout();
     QPointer<TfrmIE> window = findTargetWindow(request.target);
+    QRect current = window ? window->geometry() : QRect();
     if (!window) {
         if (livePlainPopups() >= kMostPopupWindows)
             return;
         window = CreateForm<TfrmIE>();
         if (!request.target.isEmpty())
             window->setTargetName(request.target);
+        // Not where the window system would put it: on the primary monitor, also for the edge a
+        // command leaves out.
+        current = PopupStartGeometry(window->size(), screens);
     }
 
     const PopupGeometryPlan plan =
         PlanPopupGeometry(request.left, request.top, request.width, request.height);
-    const QRect wanted = ApplyPopupGeometry(plan, window->geometry(), primaryScreenMetrics());
-    // Untouched, a new window is placed by the window manager.
+    const QRect wanted = ApplyPopupGeometry(plan, current, screens);
     if (wanted != window->geometry())
         window->setGeometry(wanted);
 

@@ -56,48 +56,51 @@ PopupGeometryPlan PlanPopupGeometry(const QString &left, const QString &top, con
     return plan;
 }
 
-QPoint CentredPosition(const QSize &desktop, const QSize &window)
+QRect PopupStartGeometry(const QSize &size, const ScreenLayout &layout)
 {
-    // A window larger than the desktop keeps its top-left edge on screen, as in the corner rule.
-    return QPoint(std::max((desktop.width() - window.width()) / 2, 0),
-                  std::max((desktop.height() - window.height()) / 2, 0));
+    return QRect(CentredIn(layout.primary().geometry, size), size);
 }
 
-QPoint BottomRightPosition(const ScreenMetrics &metrics, const QSize &window)
+QPoint BottomRightPosition(const ScreenLayout &layout, const QSize &window)
 {
-    const int taskBarWidth = metrics.screen.width() - metrics.workArea.width();
-    const int taskBarHeight = metrics.screen.height() - metrics.workArea.height();
-    const int left = metrics.desktop.width() - window.width() - taskBarWidth;
-    const int top = metrics.desktop.height() - window.height() - taskBarHeight;
-    return QPoint(std::max(left, 0), std::max(top, 0));
+    const ScreenArea primary = layout.primary();
+    const QRect &screen = primary.geometry;
+    const int panelWidth = screen.width() - primary.workArea.width();
+    const int panelHeight = screen.height() - primary.workArea.height();
+    const int left = screen.width() - window.width() - panelWidth;
+    const int top = screen.height() - window.height() - panelHeight;
+    return screen.topLeft() + QPoint(std::max(left, 0), std::max(top, 0));
 }
 
-QRect ApplyPopupGeometry(const PopupGeometryPlan &plan, const QRect &current, const ScreenMetrics &metrics)
+QRect ApplyPopupGeometry(const PopupGeometryPlan &plan, const QRect &current, const ScreenLayout &layout)
 {
     QRect result = current;
     if (plan.width)
         result.setWidth(boundedSize(*plan.width));
     if (plan.height)
         result.setHeight(boundedSize(*plan.height));
+    // Placed with the size it will keep.
+    result = KeepUsable(result, layout);
 
+    const QPoint origin = FromPrimaryOrigin(layout, QPoint());
     switch (plan.placement) {
     case PopupPlacement::Centre:
-        result.moveTopLeft(CentredPosition(metrics.desktop, result.size()));
+        result.moveTopLeft(CentredIn(layout.primary().geometry, result.size()));
         break;
     case PopupPlacement::BottomRight:
-        result.moveTopLeft(BottomRightPosition(metrics, result.size()));
+        result.moveTopLeft(BottomRightPosition(layout, result.size()));
         break;
     case PopupPlacement::Edges:
         if (plan.left)
-            result.moveLeft(boundedEdge(*plan.left));
+            result.moveLeft(boundedEdge(origin.x() + boundedEdge(*plan.left)));
         if (plan.top)
-            result.moveTop(boundedEdge(*plan.top));
+            result.moveTop(boundedEdge(origin.y() + boundedEdge(*plan.top)));
         break;
     }
-    return result;
+    return KeepUsable(result, layout);
 }
 
-QRect ApplyPendingGeometry(const PendingGeometry &pending, const QRect &current)
+QRect ApplyPendingGeometry(const PendingGeometry &pending, const QRect &current, const ScreenLayout &layout)
 {
     // Wide enough that four large reports cannot overflow.
     const qint64 sum = qint64(pending.left) + pending.top + pending.width + pending.height;
@@ -108,16 +111,18 @@ QRect ApplyPendingGeometry(const PendingGeometry &pending, const QRect &current)
         result.setWidth(boundedSize(pending.width));
     if (pending.height >= 0)
         result.setHeight(boundedSize(pending.height));
+    const QPoint origin = FromPrimaryOrigin(layout, QPoint());
     if (pending.left >= 0)
-        result.moveLeft(boundedEdge(pending.left));
+        result.moveLeft(boundedEdge(origin.x() + boundedEdge(pending.left)));
     if (pending.top >= 0)
-        result.moveTop(boundedEdge(pending.top));
-    return result;
+        result.moveTop(boundedEdge(origin.y() + boundedEdge(pending.top)));
+    return KeepUsable(result, layout);
 }
 
-QRect SpriteGeometry(const QSize &screen)
+QRect SpriteGeometry(const QRect &screen)
 {
     const int width = 292;
     const int height = 190;
-    return QRect(screen.width() - width - 10, screen.height() - height - 40, width, height);
+    return QRect(screen.left() + screen.width() - width - 10, screen.top() + screen.height() - height - 40,
+                 width, height);
 }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "ScreenLayout.h"
+
 #include <QRect>
 #include <QSize>
 #include <QString>
 
 #include <optional>
 
-// Where the pop-up windows go. Pure arithmetic on sizes and texts; the windows apply the result.
+// Where the pop-up windows go. Pure arithmetic on rectangles and texts; the windows apply the result.
 
 enum class PopupPlacement {
     Edges,       // numeric left and top, each only when given
@@ -30,24 +32,17 @@ struct PopupGeometryPlan
 PopupGeometryPlan PlanPopupGeometry(const QString &left, const QString &top, const QString &width,
                                     const QString &height);
 
-// The primary screen as the placement rules see it.
-struct ScreenMetrics
-{
-    QSize desktop;  // the desktop window's rectangle
-    QSize screen;   // the screen size from the system metrics
-    QSize workArea; // the screen less the task bar; only its size is used
-};
+// Where a new plain pop-up stands before a command places it: centred on the primary monitor,
+// so a command that gives only one edge leaves the other one there.
+QRect PopupStartGeometry(const QSize &size, const ScreenLayout &layout);
 
-// The window's top-left centred on the desktop; never below 0.
-QPoint CentredPosition(const QSize &desktop, const QSize &window);
+// The window's top-left in the bottom-right corner of the primary monitor: the panels' thickness
+// (monitor less work area) is taken off its far edges; never left of or above the monitor.
+QPoint BottomRightPosition(const ScreenLayout &layout, const QSize &window);
 
-// The window's top-left in the bottom-right corner of the work area: the task bar's thickness
-// (screen less work area) is taken off the desktop's far edges; never below 0.
-QPoint BottomRightPosition(const ScreenMetrics &metrics, const QSize &window);
-
-// The window's geometry after the plan: size first, so the corner rule uses the new size. Sizes
-// and edges are held within what a window can have, so nothing overflows.
-QRect ApplyPopupGeometry(const PopupGeometryPlan &plan, const QRect &current, const ScreenMetrics &metrics);
+// The window's geometry after the plan: size first, so the corner rule uses the new size; numeric
+// edges count from the primary monitor's top-left. The result is kept usable (KeepUsable).
+QRect ApplyPopupGeometry(const PopupGeometryPlan &plan, const QRect &current, const ScreenLayout &layout);
 
 // The script-requested geometry a pop-up applies at each navigation; -1 means "not asked for".
 struct PendingGeometry
@@ -59,9 +54,9 @@ struct PendingGeometry
 };
 
 // The window's geometry with the pending values applied: each value of 0 or more, unless the
-// four add up to -4.
-QRect ApplyPendingGeometry(const PendingGeometry &pending, const QRect &current);
+// four add up to -4. Edges count from the primary monitor's top-left; the result is kept usable.
+QRect ApplyPendingGeometry(const PendingGeometry &pending, const QRect &current, const ScreenLayout &layout);
 
-// The message sprite's rectangle on a screen of that size: 292 by 190, 10 pixels from the right
-// edge and 40 above the bottom.
-QRect SpriteGeometry(const QSize &screen);
+// The message sprite's rectangle on that screen: 292 by 190, 10 pixels from the right edge and 40
+// above the bottom.
+QRect SpriteGeometry(const QRect &screen);

@@ -13,15 +13,26 @@ void StartWindowMove(QWidget *window)
         handle->startSystemMove();
 }
 
+ScreenLayout CurrentScreenLayout()
+{
+    ScreenLayout layout;
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return layout;
+    layout.screens.append({primary->geometry(), primary->availableGeometry()});
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen != primary)
+            layout.screens.append({screen->geometry(), screen->availableGeometry()});
+    }
+    return layout;
+}
+
 void CentreOnScreen(QWidget *window, CentreArea area)
 {
     if (!window)
         return;
     // A hidden window's screen is whichever it was made on; the user expects the primary one.
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect place = area == CentreArea::WorkArea ? screen->availableGeometry() : screen->geometry();
-    window->move(place.x() + (place.width() - window->width()) / 2,
-                 place.y() + (place.height() - window->height()) / 2);
+    const ScreenArea primary = CurrentScreenLayout().primary();
+    window->move(
+        CentredIn(area == CentreArea::WorkArea ? primary.workArea : primary.geometry, window->size()));
 }

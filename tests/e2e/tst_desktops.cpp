@@ -163,10 +163,10 @@ void DesktopsTest::loginAndPlacePopups(const QString &login)
     QVERIFY2(!centre.isEmpty() && !corner.isEmpty() && !numeric.isEmpty(), "the placed pop-ups did not open");
 
     const QRect root(0, 0, 1280, 1024);
-    const ScreenMetrics metrics{root.size(), root.size(), work.size()};
+    const ScreenLayout screens{{{root, work}}};
     const QRect expected[] = {
-        QRect(CentredPosition(root.size(), QSize(200, 100)), QSize(200, 100)),
-        QRect(BottomRightPosition(metrics, QSize(300, 200)), QSize(300, 200)),
+        QRect(CentredIn(root, QSize(200, 100)), QSize(200, 100)),
+        QRect(BottomRightPosition(screens, QSize(300, 200)), QSize(300, 200)),
         QRect(100, 80, 420, 250),
     };
     const QString ids[] = {centre, corner, numeric};

@@ -28,9 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int cut = url.size() / 4;
     const PopupGeometryPlan plan =
         PlanPopupGeometry(url.left(cut), url.mid(cut, cut), url.mid(2 * cut, cut), url.mid(3 * cut));
-    const ScreenMetrics metrics{QSize(1280, 1024), QSize(1280, 1024), QSize(1280, 1000)};
-    const QRect placed = ApplyPopupGeometry(plan, QRect(10, 10, 551, 413), metrics);
-    if (plan.placement != PopupPlacement::Edges && (placed.left() < 0 || placed.top() < 0))
+    // Two monitors, the primary on the right: whatever the page asks, the window stays usable.
+    const ScreenLayout screens{{{QRect(1280, 0, 1920, 1200), QRect(1280, 0, 1920, 1176)},
+                                {QRect(0, 0, 1280, 1024), QRect(0, 0, 1280, 1024)}}};
+    const QRect placed = ApplyPopupGeometry(plan, QRect(10, 10, 551, 413), screens);
+    if (KeepUsable(placed, screens) != placed)
+        __builtin_trap();
+    if (plan.placement != PopupPlacement::Edges && (placed.left() < 1280 || placed.top() < 0))
         __builtin_trap();
     return 0;
 }

@@ -93,17 +93,20 @@ void TabCaptionTest::progress()
 
 void TabCaptionTest::videoPosition_data()
 {
-    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QRect>("screen");
     QTest::addColumn<QSize>("outer");
     QTest::addColumn<QPoint>("position");
-    QTest::newRow("1920x1080, framed") << QSize(1920, 1080) << QSize(542, 428) << QPoint(1368, 612);
-    QTest::newRow("1280x1024, no frame") << QSize(1280, 1024) << QSize(532, 399) << QPoint(738, 585);
-    QTest::newRow("screen smaller than the window") << QSize(500, 400) << QSize(532, 399) << QPoint(-42, -39);
+    QTest::newRow("1920x1080, framed") << QRect(0, 0, 1920, 1080) << QSize(542, 428) << QPoint(1368, 612);
+    QTest::newRow("1280x1024, no frame") << QRect(0, 0, 1280, 1024) << QSize(532, 399) << QPoint(738, 585);
+    QTest::newRow("screen smaller than the window")
+        << QRect(0, 0, 500, 400) << QSize(532, 399) << QPoint(-42, -39);
+    QTest::newRow("primary on the right")
+        << QRect(1280, 0, 1920, 1200) << QSize(542, 428) << QPoint(2648, 732);
 }
 
 void TabCaptionTest::videoPosition()
 {
-    QFETCH(QSize, screen);
+    QFETCH(QRect, screen);
     QFETCH(QSize, outer);
     QFETCH(QPoint, position);
     QCOMPARE(VideoWindowPosition(screen, outer), position);
