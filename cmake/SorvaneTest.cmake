@@ -1,6 +1,8 @@
-# sorvane_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI] [KEYRING] [TIMEOUT <s>]
+# sorvane_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI] [MONITORS] [KEYRING] [TIMEOUT <s>]
 #                  [DESKTOPS <notray|sni|gnome>...])
-# A GUI test runs under its own virtual display (Xvfb, openbox, trayer) and serially.
+# A GUI test runs under its own virtual display (Xvfb, openbox, trayer) and serially. A MONITORS
+# test does the same on a real X server (Xorg, dummy driver) with two monitors, the primary on the
+# right.
 # A KEYRING test runs twice: <name> inside its own session bus with a real keyring daemon, and
 # <name>_nokeyring with no session bus; SORVANE_EXPECT_KEYRING tells it which (1 or 0).
 # A DESKTOPS test runs once per desktop as <name>_<desktop>, told which by SORVANE_DESKTOP: notray
@@ -15,15 +17,16 @@
 # without a display and `gui` with one.
 set(SORVANE_PROCESS_TESTS portal_test portal_fault_test tst_programreplace tst_upgraderprocesses
   tst_upgradeprocedure tst_clientprocess tst_keyringsettings)
-set(SORVANE_E2E_TESTS tst_zunup tst_upgradejourney tst_installedjourneys tst_badinput tst_desktops)
+set(SORVANE_E2E_TESTS tst_zunup tst_upgradejourney tst_installedjourneys tst_badinput tst_desktops tst_monitors)
 set(SORVANE_PACKAGE_TESTS tst_debpackage)
 set(SORVANE_WITH_DISPLAY ${CMAKE_SOURCE_DIR}/tests/harness/with-display.sh)
 set(SORVANE_WITH_KEYRING ${CMAKE_SOURCE_DIR}/tests/harness/with-keyring.sh)
 set(SORVANE_WITH_MUTTER ${CMAKE_SOURCE_DIR}/tests/harness/with-mutter.sh)
+set(SORVANE_WITH_MONITORS ${CMAKE_SOURCE_DIR}/tests/harness/with-xorg-monitors.sh)
 set(SORVANE_NO_SESSION_BUS "DBUS_SESSION_BUS_ADDRESS=unix:path=${CMAKE_BINARY_DIR}/no-session-bus")
 
 function(sorvane_add_test name)
-  cmake_parse_arguments(T "GUI;KEYRING" "TIMEOUT" "SOURCES;LIBS;DESKTOPS" ${ARGN})
+  cmake_parse_arguments(T "GUI;MONITORS;KEYRING" "TIMEOUT" "SOURCES;LIBS;DESKTOPS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
   target_compile_definitions(${name} PRIVATE
@@ -35,8 +38,11 @@ function(sorvane_add_test name)
     set(T_TIMEOUT 300)
   endif()
   set(runner)
-  if(T_GUI)
+  if(T_GUI OR T_MONITORS)
     set(runner ${SORVANE_WITH_DISPLAY})
+    if(T_MONITORS)
+      set(runner ${SORVANE_WITH_MONITORS})
+    endif()
     set(environment "QTWEBENGINE_DISABLE_SANDBOX=1;QT_QPA_PLATFORM=xcb")
     set(labels gui)
   else()
@@ -83,7 +89,7 @@ function(sorvane_add_test name)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}")
   endif()
   set_tests_properties(${runs} PROPERTIES LABELS ${labels} TIMEOUT ${T_TIMEOUT})
-  if(T_GUI OR T_KEYRING OR T_DESKTOPS)
+  if(T_GUI OR T_MONITORS OR T_KEYRING OR T_DESKTOPS)
     # One keyring daemon or display at a time is plenty on a small machine.
     set_tests_properties(${runs} PROPERTIES RUN_SERIAL TRUE)
   endif()

@@ -14,6 +14,7 @@ packages=(
   qtkeychain-qt6-dev libsecret-1-0 gnome-keyring libsecret-tools dbus-daemon dbus-bin
   libsodium-dev minisign
   mutter xwayland qt6-wayland lxqt-panel
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   appstream lintian desktop-file-utils
 )
 

@@ -2,6 +2,9 @@
 
 #include "XWindows.h"
 
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QProcessEnvironment>
 
 namespace InstalledClient {
@@ -45,6 +48,21 @@ bool loginWithEnter(const QString &loginWindow)
 {
     return xwindows::activate(loginWindow) && xwindows::pressKey(QStringLiteral("Tab")) &&
            xwindows::pressKey(QStringLiteral("Return"));
+}
+
+bool copyWebFiles(const QString &target, const QMap<QString, QString> &replaced)
+{
+    const QDir source(QStringLiteral(SORVANE_SOURCE_DIR "/portal/www"));
+    QDirIterator files(source.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString from = files.next();
+        const QString relative = source.relativeFilePath(from);
+        const QString to = target + QLatin1Char('/') + relative;
+        const QString page = replaced.contains(relative) ? source.filePath(replaced.value(relative)) : from;
+        if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !QFile::copy(page, to))
+            return false;
+    }
+    return true;
 }
 
 } // namespace InstalledClient

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -21,5 +22,9 @@ void start(QProcess &process, const QString &prefix, const QString &dataHome, co
 // Logs in with what the login window's boxes hold, as a user does from the keyboard: activating the
 // window puts the focus in the name box, Tab moves it to the password box, Enter there logs in.
 bool loginWithEnter(const QString &loginWindow);
+
+// Copies the portal's pages into target, each page named in `replaced` (a path under the web
+// folder) taken from the other page given for it.
+bool copyWebFiles(const QString &target, const QMap<QString, QString> &replaced);
 
 } // namespace InstalledClient

@@ -6,9 +6,6 @@
 
 #include "PopupPlacement.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -54,22 +51,6 @@ QString describe(const QRect &r)
     return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-// The portal's pages, with the registration page replaced by one that opens a pop-up per rule.
-bool prepareWebFiles(const QString &target)
-{
-    const QDir source(QStringLiteral(SORVANE_SOURCE_DIR "/portal/www"));
-    QDirIterator files(source.path(), QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const QString from = files.next();
-        const QString to = target + QLatin1Char('/') + source.relativeFilePath(from);
-        if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !QFile::copy(from, to))
-            return false;
-    }
-    const QString reg = target + QStringLiteral("/clilogin/reg.jsp");
-    return QFile::remove(reg) &&
-           QFile::copy(source.filePath(QStringLiteral("desktop-test/opener.html")), reg);
-}
-
 // dbus-send on the session bus; its printed reply, empty on failure.
 QString dbusSend(const QStringList &arguments)
 {
@@ -103,7 +84,8 @@ void DesktopsTest::journey()
 {
     QVERIFY2(QStringList({"notray", "sni", "gnome"}).contains(desktop()), "run under a desktop harness");
     QTemporaryDir www;
-    QVERIFY(prepareWebFiles(www.path()));
+    // The registration page opens a pop-up per rule.
+    QVERIFY(InstalledClient::copyWebFiles(www.path(), {{"clilogin/reg.jsp", "desktop-test/opener.html"}}));
     PortalProcess portal;
     QVERIFY2(portal.start({"--www", www.path(), "--user", "e2e:pw-e2e:E2E行情终端"}),
              qPrintable(portal.errorString()));
