@@ -82,7 +82,8 @@ QRect ApplyPopupGeometry(const PopupGeometryPlan &plan, const QRect &current, co
     // Placed with the size it will keep.
     result = KeepUsable(result, layout);
 
-    const QPoint origin = FromPrimaryOrigin(layout, QPoint());
+    // Positions from pages count from the primary monitor's top-left corner.
+    const QPoint origin = layout.primary().geometry.topLeft();
     switch (plan.placement) {
     case PopupPlacement::Centre:
         result.moveTopLeft(CentredIn(layout.primary().geometry, result.size()));
@@ -111,7 +112,8 @@ QRect ApplyPendingGeometry(const PendingGeometry &pending, const QRect &current,
         result.setWidth(boundedSize(pending.width));
     if (pending.height >= 0)
         result.setHeight(boundedSize(pending.height));
-    const QPoint origin = FromPrimaryOrigin(layout, QPoint());
+    // Positions from pages count from the primary monitor's top-left corner.
+    const QPoint origin = layout.primary().geometry.topLeft();
     if (pending.left >= 0)
         result.moveLeft(boundedEdge(origin.x() + boundedEdge(pending.left)));
     if (pending.top >= 0)

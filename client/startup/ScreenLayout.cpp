@@ -38,11 +38,6 @@ QPoint CentredIn(const QRect &area, const QSize &window)
                                    std::max((area.height() - window.height()) / 2, 0));
 }
 
-QPoint FromPrimaryOrigin(const ScreenLayout &layout, const QPoint &pagePosition)
-{
-    return layout.primary().geometry.topLeft() + pagePosition;
-}
-
 QRect KeepUsable(const QRect &wanted, const ScreenLayout &layout)
 {
     const QRect desktop = layout.desktop();

@@ -27,9 +27,6 @@ struct ScreenLayout
 // The top-left that centres a window of that size in the area; never left of or above the area.
 QPoint CentredIn(const QRect &area, const QSize &window);
 
-// A page's position counted from the primary monitor's top-left, on the desktop.
-QPoint FromPrimaryOrigin(const ScreenLayout &layout, const QPoint &pagePosition);
-
 // What a window that a page moved or sized may be: never larger than the desktop, and with a part
 // of its top band (100 by 30 pixels, or all of a smaller window) on some monitor's work area, so
 // the user can see it and drag it back. A window that already has that keeps its place; otherwise
