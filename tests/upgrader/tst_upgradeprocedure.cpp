@@ -168,7 +168,8 @@ void TestUpgradeProcedure::initTestCase()
              qPrintable(m_portal.errorString()));
 
     const QString demoKey = QStringLiteral(SORVANE_SOURCE_DIR "/packaging/update-keys/demo.key");
-    const QString signedName = QStringLiteral("timestamp:1\tfile:clikw730exe\thashed");
+    // A version far ahead: each refused kind below is refused for its own fault, not its version.
+    const QString signedName = QStringLiteral("timestamp:1\tfile:clikw730exe\tversion:9.9.99\thashed");
     const QString otherKey = QDir(m_served.path()).filePath(QStringLiteral("other.key"));
     QCOMPARE(
         QProcess::execute(QStringLiteral("minisign"), {"-G", "-W", "-p", otherKey + ".pub", "-s", otherKey}),
@@ -179,6 +180,8 @@ void TestUpgradeProcedure::initTestCase()
     m_signatures["other file"] =
         minisignSign(demoKey, copy, QStringLiteral("timestamp:1\tfile:clikw730.old"));
     m_signatures["legacy"] = minisignSign(demoKey, copy, signedName, {QStringLiteral("-l")});
+    // As releases were signed before they carried their version.
+    m_signatures["no version"] = minisignSign(demoKey, copy, QStringLiteral("timestamp:1\tfile:clikw730exe"));
     QByteArray comment = minisignSign(demoKey, copy, signedName);
     m_signatures["changed comment"] = comment.replace("timestamp:1", "timestamp:2");
     QFile tampered(copy);
@@ -202,6 +205,7 @@ void TestUpgradeProcedure::init()
     m_view = new RecordingView;
     QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe"), QString()));
     QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe.minisig"), QString()));
+    QVERIFY(m_portal.setVersion(QStringLiteral("3.0.05;3.0.01;3.0.09")));
 }
 
 void TestUpgradeProcedure::cleanup()
@@ -240,7 +244,8 @@ void TestUpgradeProcedure::fullUpdate()
 {
     QVERIFY(QDir().mkpath(path("Sv")));
     const QString client = path("Sv/clikw730");
-    QVERIFY(installStandIn(Build::Old, client));
+    // An older release than the one announced.
+    QVERIFY(installStandIn(Build::Old, client, 0, QStringLiteral("3.0.04")));
     QFile stale(path("Sv/downfile.tmp")); // left by an earlier attempt
     QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("stale") == 5);
     stale.close();
@@ -378,11 +383,13 @@ void TestUpgradeProcedure::failedDownload_data()
     // base: a pattern for the port of a closed one; host: what the prompt names there.
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("installed"); // the version the client's program names
+    QTest::addColumn<QString>("announced"); // the version page, which the portal signs with
     const qint64 any = BuiltInDownloadLimits().maxBytes;
     const auto row = [any](const char *name, const char *fault, const QString &signature = {},
                            qint64 maxBytes = -1) {
-        QTest::newRow(name) << fault << signature << (maxBytes < 0 ? any : maxBytes) << QString()
-                            << QString();
+        QTest::newRow(name) << fault << signature << (maxBytes < 0 ? any : maxBytes) << QString() << QString()
+                            << QString() << QString();
     };
     row("server error", "status:500");
     row("not found, HTML page", "html404");
@@ -395,11 +402,19 @@ void TestUpgradeProcedure::failedDownload_data()
     row("unsigned", "", QStringLiteral("status:404"));
     row("signature not found, HTML page", "", QStringLiteral("html200"));
     row("signature: bytes of every value", "", QStringLiteral("garbage:300"));
-    for (const char *kind : {"other key", "other file", "legacy", "changed comment", "one byte changed"})
+    for (const char *kind :
+         {"other key", "other file", "legacy", "changed comment", "one byte changed", "no version"})
         row(qPrintable(QStringLiteral("signature: ") + kind), "", servedAs(m_signatures.value(kind)));
+    // A signed older build replayed on the way, and the release already installed.
+    QTest::newRow("older release than the one installed")
+        << "" << QString() << any << QString() << QString() << "3.0.07"
+        << "3.0.06;3.0.01";
+    QTest::newRow("the release installed already")
+        << "" << QString() << any << QString() << QString() << "3.0.06"
+        << "3.0.06;3.0.01";
     const auto closedRow = [any](const char *name, const char *base, const char *host) {
         QTest::newRow(name) << ""
-                            << "" << any << base << host;
+                            << "" << any << base << host << QString() << QString();
     };
     closedRow("no server at all", "http://127.0.0.1:%1", "127.0.0.1:%1");
     closedRow("base of another scheme", "ftp://127.0.0.1:%1", "127.0.0.1:%1");
@@ -414,11 +429,15 @@ void TestUpgradeProcedure::failedDownload()
     QFETCH(qint64, maxBytes);
     QFETCH(QString, base);
     QFETCH(QString, host);
+    QFETCH(QString, installed);
+    QFETCH(QString, announced);
     const QString client = path("clikw730");
-    QVERIFY(installStandIn(Build::Old, client));
+    QVERIFY(installStandIn(Build::Old, client, 0, installed));
     const QByteArray oldHash = FileHash(client);
     const qint64 running = startStandIn(client);
     QVERIFY(running > 0);
+    if (!announced.isEmpty())
+        QVERIFY(m_portal.setVersion(announced));
     UpgradeSetup setup = setupFor({client, QStringLiteral("000")});
     setup.limits.maxBytes = maxBytes;
     if (!base.isEmpty()) {
