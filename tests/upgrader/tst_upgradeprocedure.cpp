@@ -385,11 +385,12 @@ void TestUpgradeProcedure::failedDownload_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<QString>("installed"); // the version the client's program names
     QTest::addColumn<QString>("announced"); // the version page, which the portal signs with
+    QTest::addColumn<int>("stallMs");
     const qint64 any = BuiltInDownloadLimits().maxBytes;
     const auto row = [any](const char *name, const char *fault, const QString &signature = {},
                            qint64 maxBytes = -1) {
         QTest::newRow(name) << fault << signature << (maxBytes < 0 ? any : maxBytes) << QString() << QString()
-                            << QString() << QString();
+                            << QString() << QString() << 10000;
     };
     row("server error", "status:500");
     row("not found, HTML page", "html404");
@@ -408,13 +409,16 @@ void TestUpgradeProcedure::failedDownload_data()
     // A signed older build replayed on the way, and the release already installed.
     QTest::newRow("older release than the one installed")
         << "" << QString() << any << QString() << QString() << "3.0.07"
-        << "3.0.06;3.0.01";
+        << "3.0.06;3.0.01" << 10000;
     QTest::newRow("the release installed already")
         << "" << QString() << any << QString() << QString() << "3.0.06"
-        << "3.0.06;3.0.01";
+        << "3.0.06;3.0.01" << 10000;
+    // One byte a quarter of the stall window, as one byte every 15 s against the real minute.
+    QTest::newRow("trickle") << "trickle:500:100000000" << QString() << any << QString() << QString()
+                             << QString() << QString() << 2000;
     const auto closedRow = [any](const char *name, const char *base, const char *host) {
         QTest::newRow(name) << ""
-                            << "" << any << base << host << QString() << QString();
+                            << "" << any << base << host << QString() << QString() << 10000;
     };
     closedRow("no server at all", "http://127.0.0.1:%1", "127.0.0.1:%1");
     closedRow("base of another scheme", "ftp://127.0.0.1:%1", "127.0.0.1:%1");
@@ -431,6 +435,7 @@ void TestUpgradeProcedure::failedDownload()
     QFETCH(QString, host);
     QFETCH(QString, installed);
     QFETCH(QString, announced);
+    QFETCH(int, stallMs);
     const QString client = path("clikw730");
     QVERIFY(installStandIn(Build::Old, client, 0, installed));
     const QByteArray oldHash = FileHash(client);
@@ -440,6 +445,7 @@ void TestUpgradeProcedure::failedDownload()
         QVERIFY(m_portal.setVersion(announced));
     UpgradeSetup setup = setupFor({client, QStringLiteral("000")});
     setup.limits.maxBytes = maxBytes;
+    setup.limits.stallMs = stallMs;
     if (!base.isEmpty()) {
         QTcpServer closed; // a port that was free a moment ago
         QVERIFY(closed.listen(QHostAddress::LocalHost));
@@ -451,9 +457,12 @@ void TestUpgradeProcedure::failedDownload()
         QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe.minisig"), signature));
         host = this->host();
     }
+    QElapsedTimer clock;
+    clock.start();
 
     const UpgradeResult result = run(setup);
 
+    QVERIFY2(clock.elapsed() < 2 * stallMs, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(stepsOf(result), QString());
     QCOMPARE(m_prompts, QStringList{"下载失败，请直接到" + host + "进行下载安装! "});
     QVERIFY(isAlive(running));

@@ -22,6 +22,8 @@ private slots:
     void progress();
     void releaseOrder_data();
     void releaseOrder();
+    void pace_data();
+    void pace();
 };
 
 void TestUpgradeRules::paths_data()
@@ -344,6 +346,33 @@ void TestUpgradeRules::releaseOrder()
     const QString installed = VersionMarkedIn(program);
     QTEST(installed, "installed");
     QTEST(IsNewerRelease(release, installed), "newer");
+}
+
+void TestUpgradeRules::pace_data()
+{
+    QTest::addColumn<QList<qint64>>("received"); // so far, at each quarter of the window
+    QTest::addColumn<int>("stalledAt");          // the first tick judged stalled; -1: none
+
+    const qint64 kib = 1024;
+    QTest::newRow("nothing at all") << QList<qint64>{0, 0, 0, 0, 0} << 3;
+    QTest::newRow("one byte a quarter window") << QList<qint64>{1, 2, 3, 4, 5, 6} << 3;
+    QTest::newRow("slow but moving") << QList<qint64>{300, 600, 900, 1200, 1500, 1800, 2100} << -1;
+    QTest::newRow("just enough in every window")
+        << QList<qint64>{256, 512, 768, kib, kib + 256, kib + 512} << -1;
+    QTest::newRow("fast, then nothing") << QList<qint64>{1 << 20, 1 << 20, 1 << 20, 1 << 20, 1 << 20} << 4;
+    QTest::newRow("a window is whole before it is judged") << QList<qint64>{0, 0, 0} << -1;
+}
+
+void TestUpgradeRules::pace()
+{
+    QFETCH(QList<qint64>, received);
+    DownloadPace pace(4, 1024);
+    int stalledAt = -1;
+    for (int tick = 0; tick < received.size() && stalledAt < 0; ++tick) {
+        if (pace.stalled(received.at(tick)))
+            stalledAt = tick;
+    }
+    QTEST(stalledAt, "stalledAt");
 }
 
 QTEST_APPLESS_MAIN(TestUpgradeRules)
