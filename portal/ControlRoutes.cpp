@@ -79,7 +79,7 @@ std::string readWhole(const std::string &path)
 }
 
 // The served program's signature: a given file, or made now with the signing key, so that
-// whatever the download is at this moment is what the signature covers.
+// whatever the download and the announced version are at this moment is what it covers.
 void handleSignature(httplib::Response &response, const PortalState &state)
 {
     const PortalOptions &options = state.options;
@@ -93,8 +93,13 @@ void handleSignature(httplib::Response &response, const PortalState &state)
             char chunk[65536];
             while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
                 digest.add(chunk, static_cast<size_t>(in.gcount()));
-            const std::string comment =
-                "timestamp:" + std::to_string(std::time(nullptr)) + "\tfile:clikw730exe\thashed";
+            // Signed as the release the version page announces (its first field), so the
+            // upgrader takes it only over an older client.
+            const std::string page = state.version();
+            const std::string announced = page.substr(0, page.find(';'));
+            const std::string comment = "timestamp:" + std::to_string(std::time(nullptr)) +
+                                        "\tfile:clikw730exe" +
+                                        (announced.empty() ? "" : "\tversion:" + announced) + "\thashed";
             text = minisign::sign(*key, digest.finish(), comment);
         }
     }

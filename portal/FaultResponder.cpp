@@ -148,6 +148,29 @@ void setCutContent(httplib::Response &response, const std::string &downloadFile)
                                   });
 }
 
+// One byte every interval, the download's own bytes first: a server that keeps the line open
+// without ever getting anywhere. Ends when the peer has gone or the portal stops.
+void setTrickleContent(httplib::Response &response, const FaultSetting &setting, PortalState &state,
+                       bool isDownload)
+{
+    auto in = std::make_shared<std::ifstream>();
+    if (isDownload && !state.options.downloadFile.empty())
+        in->open(state.options.downloadFile, std::ios::binary);
+    const auto interval = std::chrono::milliseconds(setting.value);
+    StopSignal &stop = state.stop;
+    response.set_content_provider(
+        static_cast<size_t>(setting.length),
+        isDownload ? "application/octet-stream" : "text/plain; charset=utf-8",
+        [in, interval, &stop](size_t offset, size_t, httplib::DataSink &sink) {
+            if (stop.waitFor(interval))
+                return false;
+            char byte = 0;
+            if (!(*in && in->seekg(static_cast<std::streamoff>(offset)) && in->read(&byte, 1)))
+                fillPattern(&byte, offset, 1);
+            return sink.write(&byte, 1);
+        });
+}
+
 } // namespace
 
 bool resetConnection(const httplib::Request &request)
@@ -230,6 +253,10 @@ bool answerWithFault(const FaultSetting &setting, const httplib::Request &reques
     case FaultSetting::Kind::Padded:
         response.status = 200;
         setStreamedContent(response, setting.text, static_cast<size_t>(setting.value), false);
+        return true;
+    case FaultSetting::Kind::Trickle:
+        response.status = 200;
+        setTrickleContent(response, setting, state, isDownload);
         return true;
     case FaultSetting::Kind::Truncate:
         response.status = 200;

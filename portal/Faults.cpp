@@ -24,7 +24,7 @@ std::optional<FaultSetting> parseFaultSetting(const std::string &text)
                                   {"reset", FaultSetting::Kind::Reset}};
     for (const Plain &p : plain) {
         if (name == p.name && !hasArgument)
-            return FaultSetting{p.kind, 0, {}};
+            return FaultSetting{p.kind, 0, 0, {}};
     }
 
     FaultSetting setting;
@@ -56,6 +56,12 @@ std::optional<FaultSetting> parseFaultSetting(const std::string &text)
         parseNumber(argument.substr(0, second), 0, 1LL << 40, setting.value)) {
         setting.kind = FaultSetting::Kind::Padded;
         setting.text = formDecode(argument.substr(second + 1));
+        return setting;
+    }
+    if (name == "trickle" && second != std::string::npos &&
+        parseNumber(argument.substr(0, second), 1, 3600LL * 1000, setting.value) &&
+        parseNumber(argument.substr(second + 1), 1, 1LL << 40, setting.length)) {
+        setting.kind = FaultSetting::Kind::Trickle;
         return setting;
     }
     return std::nullopt;

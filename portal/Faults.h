@@ -22,16 +22,20 @@ struct FaultSetting
         Reset,
         Body,
         Garbage,
-        Padded
+        Padded,
+        Trickle
     };
     Kind kind = Kind::Empty;
-    long long value = 0; // milliseconds for Delay, status code for Status, bytes for Large, Garbage, Padded
-    std::string text;    // the answer's (first) bytes for Body and Padded
+    // Milliseconds for Delay and Trickle, status code for Status, bytes for Large, Garbage, Padded.
+    long long value = 0;
+    long long length = 0; // bytes for Trickle
+    std::string text;     // the answer's (first) bytes for Body and Padded
 };
 
 // Parses "delay:MS", "hang", "status:N", "empty", "malformed", "large:BYTES", "truncate", "cut", "html200",
 // "html404", "reset", "body:TEXT" (TEXT form-decoded, so any byte can be given as %XX),
-// "garbage:BYTES" (bytes of every value) or "padded:BYTES:TEXT" (TEXT, then filler up to BYTES).
+// "garbage:BYTES" (bytes of every value), "padded:BYTES:TEXT" (TEXT, then filler up to BYTES) or
+// "trickle:MS:BYTES" (BYTES announced, one sent every MS: the download's own bytes, then filler).
 // Nothing for anything else.
 std::optional<FaultSetting> parseFaultSetting(const std::string &text);
 

@@ -160,5 +160,5 @@ const char *usageText()
            "              [--signing-key FILE | --signature FILE]\n"
            "              [--user NAME:PASSWORD[:TITLE[:INFO]]]... [--fault PATH=FAULT]... [--config FILE]\n"
            "fault settings: delay:MS hang status:N empty malformed large:BYTES truncate html200 html404 "
-           "cut reset body:TEXT garbage:BYTES padded:BYTES:TEXT\n";
+           "cut reset body:TEXT garbage:BYTES padded:BYTES:TEXT trickle:MS:BYTES\n";
 }

@@ -1,6 +1,5 @@
 #include "FileDownloader.h"
 
-#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -113,20 +112,24 @@ DownloadOutcome FileDownloader::download(const QUrl &url, QIODevice &sink, const
     connect(reply, &QNetworkReply::downloadProgress, this, &FileDownloader::progress);
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
 
-    const QDeadlineTimer deadline(limits.totalMs);
+    // Judged a quarter window at a time, so a trickle ends at most a quarter window late.
+    constexpr int ticksPerWindow = 4;
+    DownloadPace pace(ticksPerWindow, limits.stallBytes);
     bool timedOut = false;
-    // The loop may also be told to end from outside (the application quitting): keep going
-    // until the reply has really finished, within the overall limit.
-    while (!reply->isFinished()) {
-        if (deadline.hasExpired()) {
+    QTimer ticker;
+    ticker.setInterval(qMax(1, limits.stallMs / ticksPerWindow));
+    connect(&ticker, &QTimer::timeout, this, [&] {
+        if (!timedOut && pace.stalled(m_outcome.received)) {
             timedOut = true;
             reply->abort();
-            break;
         }
-        QTimer::singleShot(qBound(qint64(0), deadline.remainingTime(), qint64(60 * 1000)), &loop,
-                           &QEventLoop::quit);
+    });
+    ticker.start();
+    // The loop may also be told to end from outside (the application quitting): keep going
+    // until the reply has really finished.
+    while (!reply->isFinished())
         loop.exec();
-    }
+    ticker.stop();
 
     if (m_outcome.fileOk && reply->error() == QNetworkReply::NoError && !writeAvailable())
         m_outcome.fileOk = false;

@@ -10,11 +10,15 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 
+// Fewer than stallBytes in any stallMs is a stall and fails the download: nothing at all for a
+// minute, and a server that trickles a few bytes to hold the line. 1 KiB a minute is far below
+// any real link, however slow. A download that keeps moving has no time limit of its own: the
+// user watches it move and may close the window; a fixed cap would only end slow honest links.
 struct DownloadLimits
 {
-    int stallMs = 10 * 60 * 1000;          // no byte for this long: give up
-    qint64 totalMs = 4LL * 60 * 60 * 1000; // a trickle must end some time too
-    qint64 maxBytes = -1;                  // a longer body is refused while it streams; -1: any
+    int stallMs = 60 * 1000;
+    qint64 stallBytes = 1024;
+    qint64 maxBytes = -1; // a longer body is refused while it streams; -1: any
 };
 
 // Streams one URL into a file while the event loop keeps running, so the window repaints.

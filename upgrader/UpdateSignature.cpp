@@ -7,6 +7,12 @@ QString SignedFileName()
     return QStringLiteral("clikw730exe");
 }
 
+QString SignedVersion(const std::string &trustedComment)
+{
+    const std::vector<std::string> versions = minisign::commentFields(trustedComment, "version");
+    return versions.size() == 1 ? QString::fromStdString(versions.front()) : QString();
+}
+
 SignedProgramCheck::SignedProgramCheck(const QByteArray &publicKey, const QByteArray &signature,
                                        qint64 expectedSize)
     : m_key(minisign::parsePublicKey(publicKey.toStdString()))
@@ -31,7 +37,7 @@ UpdateVerdict SignedProgramCheck::verdict()
         return UpdateVerdict::WrongSize;
     switch (minisign::verify(*m_key, *m_signature, digest, SignedFileName().toStdString())) {
     case minisign::Verdict::Valid:
-        return UpdateVerdict::Valid;
+        return version().isEmpty() ? UpdateVerdict::NoVersion : UpdateVerdict::Valid;
     case minisign::Verdict::Legacy:
         return UpdateVerdict::Legacy;
     case minisign::Verdict::OtherKey:
@@ -44,6 +50,11 @@ UpdateVerdict SignedProgramCheck::verdict()
         return UpdateVerdict::OtherFile;
     }
     return UpdateVerdict::BadSignature;
+}
+
+QString SignedProgramCheck::version() const
+{
+    return m_signature ? SignedVersion(m_signature->trustedComment) : QString();
 }
 
 UpdateVerdict CheckSignedFile(const QString &path, SignedProgramCheck &check)

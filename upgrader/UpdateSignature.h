@@ -18,10 +18,14 @@ enum class UpdateVerdict {
     BadTrustedComment, // the signed comment was changed
     OtherFile,         // a signature for another file
     WrongSize,         // not as many bytes as were checked before
+    NoVersion,         // signed without one version: could be any older release replayed
 };
 
 // The name the trusted comment of a release's signature must carry ("file:clikw730exe").
 QString SignedFileName();
+// The release's version in the trusted comment ("version:3.0.06"); empty unless there is
+// exactly one, not empty.
+QString SignedVersion(const std::string &trustedComment);
 
 // Feeds a program's bytes in pieces and judges them against the published signature.
 class SignedProgramCheck
@@ -34,6 +38,8 @@ public:
     qint64 size() const { return m_size; }
     // Call once, after the last piece.
     UpdateVerdict verdict();
+    // The version the signature names; only worth anything after a valid verdict.
+    QString version() const;
 
 private:
     std::optional<minisign::PublicKey> m_key;

@@ -1,6 +1,7 @@
 #include "UpgradeProcedure.h"
 
 #include "ProgramReplace.h"
+#include "ProgramVersion.h"
 #include "Prompt.h"
 #include "StopProcess.h"
 #include "UpdateSignature.h"
@@ -98,6 +99,10 @@ bool UpgradeProcedure::downloadVerified(const UpgradePaths &paths, QByteArray &s
     // What is judged is the file on disk, not the bytes as they streamed past.
     SignedProgramCheck check(m_setup.updateKey, signature);
     if (CheckSignedFile(partial.fileName(), check) != UpdateVerdict::Valid)
+        return false;
+    // An older or the same release, replayed on the way or served by mistake, is no update; the
+    // running client is not even stopped for it.
+    if (!IsNewerRelease(check.version(), ProgramFileVersion(paths.clientPath)))
         return false;
     size = check.size();
     partial.close();

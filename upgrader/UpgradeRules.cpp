@@ -97,6 +97,20 @@ bool IsSuccessfulDownload(const DownloadOutcome &outcome)
     return LooksLikeProgram(outcome.head);
 }
 
+DownloadPace::DownloadPace(int ticksPerWindow, qint64 minBytes)
+    : m_received{0}
+    , m_ticksPerWindow(qMax(1, ticksPerWindow))
+    , m_minBytes(minBytes)
+{}
+
+bool DownloadPace::stalled(qint64 receivedSoFar)
+{
+    m_received.append(receivedSoFar);
+    if (m_received.size() > m_ticksPerWindow + 1)
+        m_received.removeFirst();
+    return m_received.size() == m_ticksPerWindow + 1 && receivedSoFar - m_received.first() < m_minBytes;
+}
+
 qint64 LastMatchingPid(const QVector<platform::ProcessEntry> &processes, const QString &name)
 {
     qint64 pid = -1;

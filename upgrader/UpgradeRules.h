@@ -46,6 +46,22 @@ struct DownloadOutcome
 
 bool IsSuccessfulDownload(const DownloadOutcome &outcome);
 
+// Whether a download still moves: told the bytes received so far at each of ticksPerWindow equal
+// steps of a window, it calls the download stalled when the window that ends at a tick brought
+// fewer than minBytes. A server that sends nothing and one that trickles to hold the line open
+// are caught alike; the first window is judged once it is whole.
+class DownloadPace
+{
+public:
+    DownloadPace(int ticksPerWindow, qint64 minBytes);
+    bool stalled(qint64 receivedSoFar);
+
+private:
+    QVector<qint64> m_received; // at the start and at each tick, oldest first
+    int m_ticksPerWindow;
+    qint64 m_minBytes;
+};
+
 // True when the data starts like a program of this platform.
 bool LooksLikeProgram(const QByteArray &head);
 

@@ -2,11 +2,6 @@
 
 #include "Unit_func.h"
 
-int CompareVersionText(const QString &a, const QString &b)
-{
-    return QString::compare(a, b, Qt::CaseSensitive);
-}
-
 VersionFields TakeVersionFields(const QString &pageText, const VersionFields &current)
 {
     VersionFields fields = current;

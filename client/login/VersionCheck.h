@@ -1,12 +1,10 @@
 #pragma once
 
+#include "ReleaseVersion.h"
+
 #include <QString>
 
 // The version check after the first login of a run, as a plain decision.
-
-// Versions compare as plain text: character codes from the first, a text that is the start of
-// the other is the smaller. Negative, zero or positive like a comparison function.
-int CompareVersionText(const QString &a, const QString &b);
 
 struct VersionFields
 {

@@ -1,3 +1,4 @@
+#include "ProgramVersion.h"
 #include "UpgradeRules.h"
 
 #include <QString>
@@ -29,7 +30,7 @@ qint64 takeNumber(const uint8_t *&data, size_t &size)
 // The upgrader's path rules on any command line: the program replaced and the download both sit
 // directly in the client's folder, so a run never writes anywhere else. The download verdict and
 // the progress text take any numbers without undefined behaviour; any download base gives a web
-// address or none.
+// address or none; a version read from any bytes is plain.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const qint64 received = takeNumber(data, size);
@@ -73,6 +74,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
          !url.endsWith(QLatin1String("/download/clikw730exe"))))
         __builtin_trap();
     DownloadHost(ownPath);
+
+    // Any bytes as an installed program: a version read from them is short and plain.
+    const QString marked = VersionMarkedIn(QByteArray(reinterpret_cast<const char *>(data), int(size)));
+    if (marked.size() > 32 || marked.contains(QLatin1Char(':')) || marked.contains(QLatin1Char('\0')))
+        __builtin_trap();
 
     QVector<platform::ProcessEntry> processes;
     for (qsizetype i = 0; i < lines.size(); ++i)

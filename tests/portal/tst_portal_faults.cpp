@@ -112,6 +112,10 @@ void PortalFaultTest::faults_data()
     QTest::newRow("padded shorter than its text")
         << login << "padded:3:abcdef" << login << 200 << false << QByteArray("text/plain")
         << QByteArray("abcdef") << QByteArray() << qint64(-1) << qint64(0);
+    // The download's own first bytes, one at a time.
+    QTest::newRow("trickle") << download << "trickle:100:4" << download << 200 << false
+                             << QByteArray("application/octet-stream") << QByteArray("PPPP") << QByteArray()
+                             << qint64(4) << qint64(400);
     QTest::newRow("query is ignored")
         << ver << "status:500" << ver + "?x=1" << 500 << true << QByteArray("text/html") << QByteArray()
         << QByteArray() << qint64(-1) << qint64(0);
@@ -250,6 +254,12 @@ void PortalFaultTest::invalidFaultSettings_data()
                                        << "body";
     QTest::newRow("padded without text") << "/clilogin/ver.html"
                                          << "padded:100";
+    QTest::newRow("trickle without size") << "/download/clikw730exe"
+                                          << "trickle:100";
+    QTest::newRow("trickle of nothing") << "/download/clikw730exe"
+                                        << "trickle:100:0";
+    QTest::newRow("trickle without pause") << "/download/clikw730exe"
+                                           << "trickle:0:10";
     QTest::newRow("relative path") << "clilogin/ver.html"
                                    << "hang";
 }

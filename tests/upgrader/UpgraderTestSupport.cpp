@@ -1,5 +1,7 @@
 #include "UpgraderTestSupport.h"
 
+#include "ReleaseVersion.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -41,7 +43,7 @@ QString standInBinary(Build build)
     return QString::fromUtf8(build == Build::Old ? UPGRADER_STANDIN_OLD : UPGRADER_STANDIN_NEW);
 }
 
-bool installStandIn(Build build, const QString &path, qint64 padding)
+bool installStandIn(Build build, const QString &path, qint64 padding, const QString &version)
 {
     QFile source(standInBinary(build));
     QFile target(path);
@@ -53,6 +55,11 @@ bool installStandIn(Build build, const QString &path, qint64 padding)
     const QByteArray block(1 << 20, char(0x5a));
     for (qint64 left = padding; left > 0; left -= block.size()) {
         if (target.write(block.left(int(qMin<qint64>(left, block.size())))) < 0)
+            return false;
+    }
+    if (!version.isEmpty()) {
+        const QByteArray marker = SORVANE_RELEASE_MARKER_PREFIX + version.toLatin1() + '\0';
+        if (target.write(marker) != marker.size())
             return false;
     }
     target.close();

@@ -15,8 +15,9 @@ void EnterOwnProcessNamespace(char **argv);
 enum class Build { Old, New };
 QString standInBinary(Build build);
 
-// Copies a stand-in build to path as an executable; optional padding bytes make it bigger.
-bool installStandIn(Build build, const QString &path, qint64 padding = 0);
+// Copies a stand-in build to path as an executable; optional padding bytes make it bigger, and a
+// version puts the client's release marker after the program, as a release build carries it.
+bool installStandIn(Build build, const QString &path, qint64 padding = 0, const QString &version = {});
 
 // What a stand-in recorded: "old 1234 [a] [b]".
 struct Run

@@ -168,7 +168,8 @@ void TestUpgradeProcedure::initTestCase()
              qPrintable(m_portal.errorString()));
 
     const QString demoKey = QStringLiteral(SORVANE_SOURCE_DIR "/packaging/update-keys/demo.key");
-    const QString signedName = QStringLiteral("timestamp:1\tfile:clikw730exe\thashed");
+    // A version far ahead: each refused kind below is refused for its own fault, not its version.
+    const QString signedName = QStringLiteral("timestamp:1\tfile:clikw730exe\tversion:9.9.99\thashed");
     const QString otherKey = QDir(m_served.path()).filePath(QStringLiteral("other.key"));
     QCOMPARE(
         QProcess::execute(QStringLiteral("minisign"), {"-G", "-W", "-p", otherKey + ".pub", "-s", otherKey}),
@@ -179,6 +180,8 @@ void TestUpgradeProcedure::initTestCase()
     m_signatures["other file"] =
         minisignSign(demoKey, copy, QStringLiteral("timestamp:1\tfile:clikw730.old"));
     m_signatures["legacy"] = minisignSign(demoKey, copy, signedName, {QStringLiteral("-l")});
+    // As releases were signed before they carried their version.
+    m_signatures["no version"] = minisignSign(demoKey, copy, QStringLiteral("timestamp:1\tfile:clikw730exe"));
     QByteArray comment = minisignSign(demoKey, copy, signedName);
     m_signatures["changed comment"] = comment.replace("timestamp:1", "timestamp:2");
     QFile tampered(copy);
@@ -202,6 +205,7 @@ void TestUpgradeProcedure::init()
     m_view = new RecordingView;
     QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe"), QString()));
     QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe.minisig"), QString()));
+    QVERIFY(m_portal.setVersion(QStringLiteral("3.0.05;3.0.01;3.0.09")));
 }
 
 void TestUpgradeProcedure::cleanup()
@@ -240,7 +244,8 @@ void TestUpgradeProcedure::fullUpdate()
 {
     QVERIFY(QDir().mkpath(path("Sv")));
     const QString client = path("Sv/clikw730");
-    QVERIFY(installStandIn(Build::Old, client));
+    // An older release than the one announced.
+    QVERIFY(installStandIn(Build::Old, client, 0, QStringLiteral("3.0.04")));
     QFile stale(path("Sv/downfile.tmp")); // left by an earlier attempt
     QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("stale") == 5);
     stale.close();
@@ -378,11 +383,14 @@ void TestUpgradeProcedure::failedDownload_data()
     // base: a pattern for the port of a closed one; host: what the prompt names there.
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("installed"); // the version the client's program names
+    QTest::addColumn<QString>("announced"); // the version page, which the portal signs with
+    QTest::addColumn<int>("stallMs");
     const qint64 any = BuiltInDownloadLimits().maxBytes;
     const auto row = [any](const char *name, const char *fault, const QString &signature = {},
                            qint64 maxBytes = -1) {
-        QTest::newRow(name) << fault << signature << (maxBytes < 0 ? any : maxBytes) << QString()
-                            << QString();
+        QTest::newRow(name) << fault << signature << (maxBytes < 0 ? any : maxBytes) << QString() << QString()
+                            << QString() << QString() << 10000;
     };
     row("server error", "status:500");
     row("not found, HTML page", "html404");
@@ -395,11 +403,22 @@ void TestUpgradeProcedure::failedDownload_data()
     row("unsigned", "", QStringLiteral("status:404"));
     row("signature not found, HTML page", "", QStringLiteral("html200"));
     row("signature: bytes of every value", "", QStringLiteral("garbage:300"));
-    for (const char *kind : {"other key", "other file", "legacy", "changed comment", "one byte changed"})
+    for (const char *kind :
+         {"other key", "other file", "legacy", "changed comment", "one byte changed", "no version"})
         row(qPrintable(QStringLiteral("signature: ") + kind), "", servedAs(m_signatures.value(kind)));
+    // A signed older build replayed on the way, and the release already installed.
+    QTest::newRow("older release than the one installed")
+        << "" << QString() << any << QString() << QString() << "3.0.07"
+        << "3.0.06;3.0.01" << 10000;
+    QTest::newRow("the release installed already")
+        << "" << QString() << any << QString() << QString() << "3.0.06"
+        << "3.0.06;3.0.01" << 10000;
+    // One byte a quarter of the stall window, as one byte every 15 s against the real minute.
+    QTest::newRow("trickle") << "trickle:500:100000000" << QString() << any << QString() << QString()
+                             << QString() << QString() << 2000;
     const auto closedRow = [any](const char *name, const char *base, const char *host) {
         QTest::newRow(name) << ""
-                            << "" << any << base << host;
+                            << "" << any << base << host << QString() << QString() << 10000;
     };
     closedRow("no server at all", "http://127.0.0.1:%1", "127.0.0.1:%1");
     closedRow("base of another scheme", "ftp://127.0.0.1:%1", "127.0.0.1:%1");
@@ -414,13 +433,19 @@ void TestUpgradeProcedure::failedDownload()
     QFETCH(qint64, maxBytes);
     QFETCH(QString, base);
     QFETCH(QString, host);
+    QFETCH(QString, installed);
+    QFETCH(QString, announced);
+    QFETCH(int, stallMs);
     const QString client = path("clikw730");
-    QVERIFY(installStandIn(Build::Old, client));
+    QVERIFY(installStandIn(Build::Old, client, 0, installed));
     const QByteArray oldHash = FileHash(client);
     const qint64 running = startStandIn(client);
     QVERIFY(running > 0);
+    if (!announced.isEmpty())
+        QVERIFY(m_portal.setVersion(announced));
     UpgradeSetup setup = setupFor({client, QStringLiteral("000")});
     setup.limits.maxBytes = maxBytes;
+    setup.limits.stallMs = stallMs;
     if (!base.isEmpty()) {
         QTcpServer closed; // a port that was free a moment ago
         QVERIFY(closed.listen(QHostAddress::LocalHost));
@@ -432,9 +457,12 @@ void TestUpgradeProcedure::failedDownload()
         QVERIFY(m_portal.setFault(QStringLiteral("/download/clikw730exe.minisig"), signature));
         host = this->host();
     }
+    QElapsedTimer clock;
+    clock.start();
 
     const UpgradeResult result = run(setup);
 
+    QVERIFY2(clock.elapsed() < 2 * stallMs, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(stepsOf(result), QString());
     QCOMPARE(m_prompts, QStringList{"下载失败，请直接到" + host + "进行下载安装! "});
     QVERIFY(isAlive(running));

@@ -1,3 +1,5 @@
+#include "ProgramVersion.h"
+#include "ReleaseVersion.h"
 #include "UpgradeRules.h"
 
 #include <QTest>
@@ -18,6 +20,10 @@ private slots:
     void lastMatch();
     void progress_data();
     void progress();
+    void releaseOrder_data();
+    void releaseOrder();
+    void pace_data();
+    void pace();
 };
 
 void TestUpgradeRules::paths_data()
@@ -296,6 +302,77 @@ void TestUpgradeRules::progress()
     QFETCH(qint64, received);
     QFETCH(qint64, total);
     QTEST(UpgradeTexts::progress(received, total), "text");
+}
+
+void TestUpgradeRules::releaseOrder_data()
+{
+    QTest::addColumn<QByteArray>("program"); // the installed program file
+    QTest::addColumn<QString>("release");    // the version its signature names
+    QTest::addColumn<QString>("installed");  // what the file is found to say
+    QTest::addColumn<bool>("newer");
+
+    const QByteArray prefix = SORVANE_RELEASE_MARKER_PREFIX;
+    const QByteArray code = QByteArrayLiteral("\x7f"
+                                              "ELF\x02\x01\x01 code");
+    const auto marked = [&](const QByteArray &version) { return code + prefix + version + '\0' + "data"; };
+    QTest::newRow("older release") << marked("3.0.07") << "3.0.06"
+                                   << "3.0.07" << false;
+    QTest::newRow("the same release") << marked("3.0.06") << "3.0.06"
+                                      << "3.0.06" << false;
+    QTest::newRow("newer release") << marked("3.0.05") << "3.0.06"
+                                   << "3.0.05" << true;
+    QTest::newRow("a longer text with the same start is newer") << marked("3.0.05") << "3.0.05a"
+                                                                << "3.0.05" << true;
+    QTest::newRow("no marker: too old to say, any release") << code << "3.0.01"
+                                                            << "" << true;
+    QTest::newRow("a release without a version never") << code << ""
+                                                       << "" << false;
+    QTest::newRow("the prefix alone, as code spelling it, is passed over")
+        << code + prefix + '\0' + marked("3.0.05") << "3.0.05"
+        << "3.0.05" << false;
+    QTest::newRow("cut off at the end of the file") << code + prefix + "3.0.09"
+                                                    << "3.0.06"
+                                                    << "" << true;
+    QTest::newRow("not version characters") << marked("3.0 09") << "3.0.06"
+                                            << "" << true;
+    QTest::newRow("overlong") << marked(QByteArray(40, '9')) << "3.0.06"
+                              << "" << true;
+}
+
+void TestUpgradeRules::releaseOrder()
+{
+    QFETCH(QByteArray, program);
+    QFETCH(QString, release);
+    const QString installed = VersionMarkedIn(program);
+    QTEST(installed, "installed");
+    QTEST(IsNewerRelease(release, installed), "newer");
+}
+
+void TestUpgradeRules::pace_data()
+{
+    QTest::addColumn<QList<qint64>>("received"); // so far, at each quarter of the window
+    QTest::addColumn<int>("stalledAt");          // the first tick judged stalled; -1: none
+
+    const qint64 kib = 1024;
+    QTest::newRow("nothing at all") << QList<qint64>{0, 0, 0, 0, 0} << 3;
+    QTest::newRow("one byte a quarter window") << QList<qint64>{1, 2, 3, 4, 5, 6} << 3;
+    QTest::newRow("slow but moving") << QList<qint64>{300, 600, 900, 1200, 1500, 1800, 2100} << -1;
+    QTest::newRow("just enough in every window")
+        << QList<qint64>{256, 512, 768, kib, kib + 256, kib + 512} << -1;
+    QTest::newRow("fast, then nothing") << QList<qint64>{1 << 20, 1 << 20, 1 << 20, 1 << 20, 1 << 20} << 4;
+    QTest::newRow("a window is whole before it is judged") << QList<qint64>{0, 0, 0} << -1;
+}
+
+void TestUpgradeRules::pace()
+{
+    QFETCH(QList<qint64>, received);
+    DownloadPace pace(4, 1024);
+    int stalledAt = -1;
+    for (int tick = 0; tick < received.size() && stalledAt < 0; ++tick) {
+        if (pace.stalled(received.at(tick)))
+            stalledAt = tick;
+    }
+    QTEST(stalledAt, "stalledAt");
 }
 
 QTEST_APPLESS_MAIN(TestUpgradeRules)

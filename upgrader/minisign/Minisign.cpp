@@ -73,21 +73,6 @@ void copyInto(std::array<unsigned char, N> &target, const std::vector<unsigned c
     std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(at), N, target.begin());
 }
 
-bool namesFile(const std::string &comment, const std::string &fileName)
-{
-    const std::string wanted = "file:" + fileName;
-    std::size_t start = 0;
-    while (start <= comment.size()) {
-        std::size_t end = comment.find('\t', start);
-        if (end == std::string::npos)
-            end = comment.size();
-        if (comment.compare(start, end - start, wanted) == 0)
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
 } // namespace
 
 std::optional<PublicKey> parsePublicKey(const std::string &text)
@@ -167,7 +152,25 @@ Verdict verify(const PublicKey &key, const Signature &signature, const FileDiges
     if (crypto_sign_verify_detached(signature.globalSignature.data(), signedComment.data(),
                                     signedComment.size(), key.key.data()) != 0)
         return Verdict::BadTrustedComment;
-    return namesFile(signature.trustedComment, fileName) ? Verdict::Valid : Verdict::OtherFile;
+    const std::vector<std::string> files = commentFields(signature.trustedComment, "file");
+    return std::find(files.begin(), files.end(), fileName) != files.end() ? Verdict::Valid
+                                                                          : Verdict::OtherFile;
+}
+
+std::vector<std::string> commentFields(const std::string &comment, const std::string &name)
+{
+    const std::string wanted = name + ":";
+    std::vector<std::string> values;
+    std::size_t start = 0;
+    while (start <= comment.size()) {
+        std::size_t end = comment.find('\t', start);
+        if (end == std::string::npos)
+            end = comment.size();
+        if (comment.compare(start, wanted.size(), wanted) == 0 && end - start >= wanted.size())
+            values.push_back(comment.substr(start + wanted.size(), end - start - wanted.size()));
+        start = end + 1;
+    }
+    return values;
 }
 
 std::string sign(const SecretKey &key, const FileDigest &digest, const std::string &trustedComment)

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace minisign {
 
@@ -67,6 +68,9 @@ enum class Verdict {
 // "file:" + fileName (fields are separated by tabs, as the tool writes them).
 Verdict verify(const PublicKey &key, const Signature &signature, const FileDigest &digest,
                const std::string &fileName);
+
+// The values of the trusted comment's fields "name:value" (fields are separated by tabs), in order.
+std::vector<std::string> commentFields(const std::string &comment, const std::string &name);
 
 // A signature file for digest, as the tool writes it.
 std::string sign(const SecretKey &key, const FileDigest &digest, const std::string &trustedComment);

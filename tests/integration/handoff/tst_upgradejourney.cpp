@@ -22,6 +22,7 @@ class UpgradeJourneyTest : public QObject
 
 private slots:
     void newerVersionIsInstalledAndStarted();
+    void olderVersionIsRefused();
     void overTls_data();
     void overTls();
 
@@ -110,6 +111,41 @@ void UpgradeJourneyTest::newerVersionIsInstalledAndStarted()
     const int version = log.indexOf("/clilogin/ver.html");
     const int download = log.indexOf("/download/clikw730exe");
     QVERIFY(login >= 0 && login < version && version < download);
+}
+
+// A service (or someone on the way) offering an older build, signed as what it is: the client
+// asks, as for any other version, but the upgrader reads the built client's own version from its
+// program file and refuses, with the download-failure prompt; the client goes on running untouched.
+void UpgradeJourneyTest::olderVersionIsRefused()
+{
+    PortalProcess portal;
+    QVERIFY2(portal.start({"--version", "3.0.04;3.0.01", "--download",
+                           UpgraderTest::standInBinary(UpgraderTest::Build::New)}),
+             qPrintable(portal.errorString()));
+    QTemporaryDir folder;
+    QVERIFY(installClient(folder, portal.baseUrl()));
+    const QByteArray before = FileHash(folder.filePath("clikw730"));
+    QProcess client;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("SORVANE_DOWNLOAD_BASE", portal.baseUrl());
+    QVERIFY(start(client, folder, environment));
+
+    const QString question = xwindows::waitFor(titles::kUpgradeQuestion, 30000);
+    QVERIFY2(!question.isEmpty(), "no upgrade question");
+    QVERIFY(xwindows::sendKey(question, QStringLiteral("Return")));
+    QVERIFY(!xwindows::waitFor(titles::kUpgrader, 15000).isEmpty());
+    const QString prompt = xwindows::waitFor(titles::kPrompt, 30000);
+    QVERIFY2(!prompt.isEmpty(), "no download failure prompt");
+    // Both halves were fetched and judged before the refusal.
+    QCOMPARE(RequestsFor(portal.requestLog(), "/download/clikw730exe.minisig"), 1);
+    QVERIFY(xwindows::sendKey(prompt, QStringLiteral("Return")));
+    QVERIFY(xwindows::waitGone(titles::kUpgrader));
+
+    QCOMPARE(client.state(), QProcess::Running);
+    QCOMPARE(FileHash(folder.filePath("clikw730")), before);
+    QVERIFY(!QFile::exists(folder.filePath("downfile.tmp")));
+    client.terminate();
+    QVERIFY(client.waitForFinished(15000));
 }
 
 void UpgradeJourneyTest::overTls_data()
