@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QVariant>
+#include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
@@ -221,14 +222,26 @@ void TCppWebBrowser::Refresh2(int level)
 
 void TCppWebBrowser::GoBack()
 {
-    if (m_page)
-        m_page->triggerAction(QWebEnginePage::Back);
+    stepHistory(-1);
 }
 
 void TCppWebBrowser::GoForward()
 {
-    if (m_page)
-        m_page->triggerAction(QWebEnginePage::Forward);
+    stepHistory(1);
+}
+
+void TCppWebBrowser::stepHistory(int offset)
+{
+    // Engine quirk (Qt WebEngine 6.4, Chromium 102): its Back and Forward pass over entries that a page
+    // left without a user gesture (a script navigation from a timer); one step is one entry here.
+    if (!m_page)
+        return;
+    QWebEngineHistory *history = m_page->history();
+    const int target = history->currentItemIndex() + offset;
+    // Past either end nothing happens, as with the browser's own buttons.
+    if (target < 0 || target >= history->count())
+        return;
+    history->goToItem(history->itemAt(target));
 }
 
 QString TCppWebBrowser::LocationURL() const

@@ -53,6 +53,7 @@ public:
     void Refresh();
     // Level 3 reloads completely, bypassing the cache.
     void Refresh2(int level);
+    // One entry back or forward in the history, whichever entry that is.
     void GoBack();
     void GoForward();
 
@@ -109,6 +110,7 @@ private:
     bool beforeNavigate(const QString &url, const NavigationRequest &request);
     QWebEnginePage *newWindowPage();
     void reportGeometry(const QString &key, int value);
+    void stepHistory(int offset);
 
     std::function<bool(const QString &)> m_isCommand;
     BrowserPage *m_page = nullptr;
