@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class BrowserPage;
 struct NavigationRequest;
@@ -111,6 +112,8 @@ private:
     QWebEnginePage *newWindowPage();
     void reportGeometry(const QString &key, int value);
     void stepHistory(int offset);
+    void reportTitle(const QString &title);
+    void reportDocumentTitle(const QString &answer);
 
     std::function<bool(const QString &)> m_isCommand;
     BrowserPage *m_page = nullptr;
@@ -125,4 +128,7 @@ private:
     bool m_registerAsBrowser = false;
     bool m_hostLook = false;
     bool m_newWindowsAsNavigation = false;
+    // What the document said about a title the engine may have made up, and that title.
+    std::optional<QString> m_documentTitle;
+    QString m_documentTitleFor;
 };
