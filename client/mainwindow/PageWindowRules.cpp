@@ -1,10 +1,11 @@
 #include "PageWindowRules.h"
 
+#include "CodePage936.h"
 #include "Unit_func.h"
 
 int CodePageBytes(char32_t character)
 {
-    return character < 0x80 ? 1 : 2;
+    return CodePage936Bytes(character);
 }
 
 TabTitleTexts TabTitleFor(const QString &title)

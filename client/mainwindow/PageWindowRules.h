@@ -19,7 +19,9 @@ struct TabTitleTexts
 // The tab caption holds at most this many bytes as the Chinese code page counts them.
 constexpr int kTabCaptionBytes = 20;
 
-// Bytes of one character in that code page: ASCII 1, anything else 2.
+// Bytes of one character in that code page, as it counts them: 2 for its double-byte characters
+// (CJK, full-width punctuation, Greek, Cyrillic...), 1 for ASCII, the euro sign and any character it
+// lacks (written "?" there).
 int CodePageBytes(char32_t character);
 
 // The title rule, then the caption cut to the byte limit; a character is never cut in half.

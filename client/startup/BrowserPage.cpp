@@ -93,18 +93,23 @@ QString UrlText(const QUrl &url)
     return text;
 }
 
-QString TitleAsReported(const QString &title, const QUrl &url)
+bool TitleLooksMadeUp(const QString &title, const QUrl &url)
 {
-    // Engine quirk (Qt WebEngine 6.4, Chromium 102): a page without <title> is titled with its address,
-    // "http://" or "https://" left off, so it no longer reads as an address.
+    // Engine quirk (Qt WebEngine 6.4, Chromium 102): a page without <title>, or with an empty one, is
+    // titled with its address, "http://" or "https://" left off, so it no longer reads as an address.
     const QString address = UrlText(url);
     for (const QString &form : {address, url.toString(), url.toDisplayString()}) {
         for (const QLatin1String scheme : {QLatin1String("http://"), QLatin1String("https://")}) {
             if (form.startsWith(scheme) && (title == form || title == form.mid(scheme.size())))
-                return address;
+                return true;
         }
     }
-    return title;
+    return false;
+}
+
+QString TitleAsReported(const QString &title, const QUrl &url)
+{
+    return TitleLooksMadeUp(title, url) ? UrlText(url) : title;
 }
 
 BrowserPage::BrowserPage(QWebEngineProfile *profile, TCppWebBrowser *browser)
@@ -123,6 +128,12 @@ BrowserPage::BrowserPage(QWebEngineProfile *profile, TCppWebBrowser *browser)
 const QString &BrowserPage::geometryMarker()
 {
     static const QString marker = QStringLiteral("\x01sorvane-geometry:");
+    return marker;
+}
+
+const QString &BrowserPage::titleMarker()
+{
+    static const QString marker = QStringLiteral("\x01sorvane-title:");
     return marker;
 }
 
@@ -155,6 +166,10 @@ void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, 
     Q_UNUSED(level);
     Q_UNUSED(line);
     Q_UNUSED(source);
+    if (message.startsWith(titleMarker())) {
+        m_browser->reportDocumentTitle(message.mid(titleMarker().size()));
+        return;
+    }
     if (!message.startsWith(geometryMarker()))
         return;
     // "<marker>left:100"

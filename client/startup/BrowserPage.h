@@ -19,6 +19,8 @@ public:
 
     // The marker the injected geometry script puts before its reports.
     static const QString &geometryMarker();
+    // The marker before the document's answer about its title.
+    static const QString &titleMarker();
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
@@ -55,6 +57,9 @@ private:
 // The text form of a navigation's address that command URLs are matched against.
 QString UrlText(const QUrl &url);
 
-// The title a browser reports for its page: the engine's own, but the whole address where the
-// engine made the title up from the address.
+// Whether the engine may have made the title up from the address: the page has no title, or an
+// empty one, or is titled with its own address.
+bool TitleLooksMadeUp(const QString &title, const QUrl &url);
+// The title a browser reports for a page without a title: the engine's own, but the whole address
+// where the engine made it up from the address.
 QString TitleAsReported(const QString &title, const QUrl &url);

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QVariant>
+#include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
@@ -46,6 +47,21 @@ QString hostLookScriptSource()
     + '-webkit-user-select: none !important; user-select: none !important; }';
   (document.head || document.documentElement).appendChild(style);
 })();)JS");
+}
+
+// Answers, once the document is parsed, whether it has a title element and what its title says.
+QString titleQuerySource()
+{
+    return QStringLiteral(R"JS((function () {
+  function answer() {
+    console.debug(%1 + (document.querySelector('title') ? '1' + document.title : '0'));
+  }
+  if (document.readyState === 'loading')
+    document.addEventListener('DOMContentLoaded', answer, { once: true });
+  else
+    answer();
+})();)JS")
+        .arg(QStringLiteral("'\\x01sorvane-title:'"));
 }
 
 QWebEngineScript makeScript(const QString &name, const QString &source, QWebEngineScript::InjectionPoint at)
@@ -101,8 +117,7 @@ void TCppWebBrowser::connectPage()
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_busy = true; });
     connect(m_page, &QWebEnginePage::loadProgress, this,
             [this](int percent) { emit OnProgressChange(percent, 100); });
-    connect(m_page, &QWebEnginePage::titleChanged, this,
-            [this](const QString &title) { emit OnTitleChange(TitleAsReported(title, m_page->url())); });
+    connect(m_page, &QWebEnginePage::titleChanged, this, &TCppWebBrowser::reportTitle);
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status == QWebEnginePage::NormalTerminationStatus || m_recovering)
@@ -221,14 +236,26 @@ void TCppWebBrowser::Refresh2(int level)
 
 void TCppWebBrowser::GoBack()
 {
-    if (m_page)
-        m_page->triggerAction(QWebEnginePage::Back);
+    stepHistory(-1);
 }
 
 void TCppWebBrowser::GoForward()
 {
-    if (m_page)
-        m_page->triggerAction(QWebEnginePage::Forward);
+    stepHistory(1);
+}
+
+void TCppWebBrowser::stepHistory(int offset)
+{
+    // Engine quirk (Qt WebEngine 6.4, Chromium 102): its Back and Forward pass over entries that a page
+    // left without a user gesture (a script navigation from a timer); one step is one entry here.
+    if (!m_page)
+        return;
+    QWebEngineHistory *history = m_page->history();
+    const int target = history->currentItemIndex() + offset;
+    // Past either end nothing happens, as with the browser's own buttons.
+    if (target < 0 || target >= history->count())
+        return;
+    history->goToItem(history->itemAt(target));
 }
 
 QString TCppWebBrowser::LocationURL() const
@@ -238,7 +265,36 @@ QString TCppWebBrowser::LocationURL() const
 
 QString TCppWebBrowser::LocationName() const
 {
-    return m_page ? TitleAsReported(m_page->title(), m_page->url()) : QString();
+    if (!m_page)
+        return QString();
+    if (m_documentTitle && m_documentTitleFor == m_page->title())
+        return *m_documentTitle;
+    return TitleAsReported(m_page->title(), m_page->url());
+}
+
+void TCppWebBrowser::reportTitle(const QString &title)
+{
+    m_documentTitle.reset();
+    if (!TitleLooksMadeUp(title, m_page->url())) {
+        emit OnTitleChange(title);
+        return;
+    }
+    // Engine quirk (Qt WebEngine 6.4, Chromium 102): an empty <title> is titled with the address, as a page
+    // without one is; only the document tells them apart, and only once it has been parsed.
+    m_page->runJavaScript(titleQuerySource(), QWebEngineScript::MainWorld);
+}
+
+void TCppWebBrowser::reportDocumentTitle(const QString &answer)
+{
+    // An answer for a title since replaced is dropped: the new title brings its own.
+    if (!m_page || !TitleLooksMadeUp(m_page->title(), m_page->url()))
+        return;
+    // "1" and the document's title when it has a title element, "0" when it has none.
+    m_documentTitle =
+        answer.startsWith(QLatin1Char('1')) ? answer.mid(1) : TitleAsReported(m_page->title(), m_page->url());
+    m_documentTitleFor = m_page->title();
+    const QString title = *m_documentTitle;
+    emit OnTitleChange(title);
 }
 
 void TCppWebBrowser::applyHostLook()

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class BrowserPage;
 struct NavigationRequest;
@@ -53,6 +54,7 @@ public:
     void Refresh();
     // Level 3 reloads completely, bypassing the cache.
     void Refresh2(int level);
+    // One entry back or forward in the history, whichever entry that is.
     void GoBack();
     void GoForward();
 
@@ -109,6 +111,9 @@ private:
     bool beforeNavigate(const QString &url, const NavigationRequest &request);
     QWebEnginePage *newWindowPage();
     void reportGeometry(const QString &key, int value);
+    void stepHistory(int offset);
+    void reportTitle(const QString &title);
+    void reportDocumentTitle(const QString &answer);
 
     std::function<bool(const QString &)> m_isCommand;
     BrowserPage *m_page = nullptr;
@@ -123,4 +128,7 @@ private:
     bool m_registerAsBrowser = false;
     bool m_hostLook = false;
     bool m_newWindowsAsNavigation = false;
+    // What the document said about a title the engine may have made up, and that title.
+    std::optional<QString> m_documentTitle;
+    QString m_documentTitleFor;
 };

@@ -2,7 +2,11 @@
 
 #include "BrowserWait.h"
 
+#include <QApplication>
+#include <QList>
 #include <QMessageBox>
+#include <QPointer>
+#include <QWindow>
 
 namespace {
 
@@ -27,6 +31,41 @@ QMessageBox::Icon toQtIcon(BoxIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// The tray icon stays usable while a box is open, so "退出系统" can always be reached. On X11 the
+// icon is a window of the client's own, which an application-modal box blocks like any other; as a
+// transient of the box it counts as the box's own. The menu it opens is a pop-up, which no box blocks.
+class TrayBesideBox
+{
+public:
+    explicit TrayBesideBox(QWindow *box)
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            QWindow *window = widget->windowHandle();
+            if (!window || widget->objectName() != QLatin1String("QSystemTrayIconSys"))
+                continue;
+            m_trays.append(Tray{window, window->transientParent()});
+            window->setTransientParent(box);
+        }
+    }
+    ~TrayBesideBox()
+    {
+        for (const Tray &tray : m_trays) {
+            if (tray.window)
+                tray.window->setTransientParent(tray.before);
+        }
+    }
+    TrayBesideBox(const TrayBesideBox &) = delete;
+    TrayBesideBox &operator=(const TrayBesideBox &) = delete;
+
+private:
+    struct Tray
+    {
+        QPointer<QWindow> window;
+        QPointer<QWindow> before;
+    };
+    QList<Tray> m_trays;
+};
+
 } // namespace
 
 BoxAnswer ShowMessageBox(const MessageBoxRequest &request)
@@ -43,6 +82,8 @@ BoxAnswer ShowMessageBox(const MessageBoxRequest &request)
     // Texts come from pages: markup in them is shown as written, never rendered.
     box.setTextFormat(Qt::PlainText);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.winId();
+    const TrayBesideBox tray(box.windowHandle());
     const int answer = box.exec();
     return answer == QMessageBox::Ok && !ApplicationQuitting() ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }

@@ -1,5 +1,6 @@
 #include "SettingsFile.h"
 
+#include "CodePage936.h"
 #include "IniText.h"
 
 #include <QDir>
@@ -32,6 +33,24 @@ bool isMarkedWritable(const QFileInfo &info)
 {
     return info.isWritable() && (info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup |
                                                        QFileDevice::WriteOther));
+}
+
+// The file's text as UTF-8 for the INI functions, and the code page it goes back in.
+struct SettingsText
+{
+    QByteArray utf8;
+    bool codePage936 = false;
+};
+
+// A file that is not UTF-8 came from a Chinese Windows system. One that is neither stays as it is:
+// its lines are read as before and a write leaves the others' bytes alone.
+SettingsText asUtf8(const QByteArray &bytes)
+{
+    if (QString::fromUtf8(bytes).toUtf8() == bytes)
+        return {bytes, false};
+    if (const std::optional<QString> text = FromCodePage936(bytes))
+        return {text->toUtf8(), true};
+    return {bytes, false};
 }
 
 // Writes through a temporary file renamed over the old one, keeping the old file's permissions.
@@ -71,7 +90,7 @@ QString ReadSetting(const QString &section, const QString &key, const QString &f
     QByteArray text;
     if (!readWhole(SettingsPath(), &text))
         return fallback;
-    return IniRead(text, section, key, fallback);
+    return IniRead(asUtf8(text).utf8, section, key, fallback);
 }
 
 bool WriteSetting(const QString &section, const QString &key, const QString &value)
@@ -80,7 +99,9 @@ bool WriteSetting(const QString &section, const QString &key, const QString &val
     QByteArray text;
     if (!SettingsFileExists() || !readWhole(path, &text) || !isRewritable(text))
         return false;
-    return replaceWhole(path, IniWrite(text, section, key, value));
+    const SettingsText current = asUtf8(text);
+    const QByteArray written = IniWrite(current.utf8, section, key, value);
+    return replaceWhole(path, current.codePage936 ? ToCodePage936(QString::fromUtf8(written)) : written);
 }
 
 bool CreateSettingsFile()

@@ -4,6 +4,8 @@
 
 // The settings file "mainkw.ini" in the current directory, looked up anew at every access.
 // Every write replaces the file in one step, so it is never left half-written.
+// A file that is not UTF-8 is read and written back in code page 936, as a Chinese Windows system
+// wrote it.
 
 QString SettingsPath();
 bool SettingsFileExists();

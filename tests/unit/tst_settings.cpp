@@ -28,6 +28,8 @@ private slots:
     void deletedFileIsNotRecreated();
     void settingsFollowTheWorkingDirectory();
     void writeKeepsPermissionsAndSparesReadOnlyFiles();
+    void fileKeepsItsCodePage_data();
+    void fileKeepsItsCodePage();
     void filesNotOursStayAsTheyWere_data();
     void filesNotOursStayAsTheyWere();
     void unusableFileStillGivesAWebRoot();
@@ -249,6 +251,42 @@ void SettingsTest::writeKeepsPermissionsAndSparesReadOnlyFiles()
     const QFileDevice::Permissions after = QFile::permissions(SettingsPath());
     QCOMPARE(after & 0x7000, ownerOnly);
     QCOMPARE(after & 0x0077, QFileDevice::Permissions());
+}
+
+void SettingsTest::fileKeepsItsCodePage_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("userid"); // written
+    QTest::addColumn<QByteArray>("after");
+
+    // "张三" and "蓝色" as a Chinese Windows system writes them (code page 936).
+    const QByteArray gbk("[linkinfo]\r\nuserid=\xd5\xc5\xc8\xfd\r\n[exepara]\r\nskin=\xc0\xb6\xc9\xab\r\n");
+    QTest::newRow("code page 936 stays so")
+        << gbk << QStringLiteral("李四")
+        << QByteArray("[linkinfo]\r\nuserid=\xc0\xee\xcb\xc4\r\n[exepara]\r\nskin=\xc0\xb6\xc9\xab\r\n");
+    // Beyond what the code page holds: GB18030's four-byte form keeps it.
+    QTest::newRow("a character the code page lacks")
+        << gbk << QStringLiteral("😀")
+        << QByteArray("[linkinfo]\r\nuserid=\x94\x39\xfc\x36\r\n[exepara]\r\nskin=\xc0\xb6\xc9\xab\r\n");
+    QTest::newRow("UTF-8 stays so")
+        << QStringLiteral("[linkinfo]\nuserid=张三\n[exepara]\nskin=蓝色\n").toUtf8()
+        << QStringLiteral("李四")
+        << QStringLiteral("[linkinfo]\nuserid=李四\n[exepara]\nskin=蓝色\n").toUtf8();
+}
+
+void SettingsTest::fileKeepsItsCodePage()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, userid);
+    QFETCH(QByteArray, after);
+    writeFile(before);
+    QVERIFY(QFile::setPermissions(SettingsPath(), QFile::ReadOwner | QFile::WriteOwner));
+    QCOMPARE(ReadSetting("linkinfo", "userid", "?"), QStringLiteral("张三"));
+    QCOMPARE(ReadSetting("exepara", "skin", "?"), QStringLiteral("蓝色"));
+    QVERIFY(WriteSetting("linkinfo", "userid", userid));
+    QCOMPARE(fileText(), after);
+    QCOMPARE(ReadSetting("linkinfo", "userid", "?"), userid);
+    QCOMPARE(QFile::permissions(SettingsPath()) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 void SettingsTest::filesNotOursStayAsTheyWere_data()

@@ -43,13 +43,28 @@ void TabCaptionTest::caption_data()
     QTest::newRow("https inside a title") << "see https://x"
                                           << "Telvar金融终端......"
                                           << "Telvar金融终端......";
-    // A character outside the basic plane is one character of two UTF-16 units.
+    // A character outside the basic plane is one character of two UTF-16 units; the code page has
+    // none of them, so it counts 1 (a "?" there).
     QTest::newRow("surrogate pair stays whole")
-        << QStringLiteral("abcdefghijklmnopqr\U0001F600x") << QStringLiteral("abcdefghijklmnopqr\U0001F600")
+        << QStringLiteral("abcdefghijklmnopqrs\U0001F600x") << QStringLiteral("abcdefghijklmnopqrs\U0001F600")
+        << QStringLiteral("abcdefghijklmnopqrs\U0001F600x");
+    QTest::newRow("surrogate pair counts 1")
+        << QStringLiteral("abcdefghijklmnopqr\U0001F600x") << QStringLiteral("abcdefghijklmnopqr\U0001F600x")
         << QStringLiteral("abcdefghijklmnopqr\U0001F600x");
-    QTest::newRow("surrogate pair not cut")
-        << QStringLiteral("abcdefghijklmnopqrs\U0001F600") << "abcdefghijklmnopqrs"
-        << QStringLiteral("abcdefghijklmnopqrs\U0001F600");
+    // Counted as the code page counts: its double-byte range reaches beyond CJK.
+    QTest::newRow("full-width punctuation counts 2")
+        << QStringLiteral("行情，涨跌。今日（沪深）回顾") << QStringLiteral("行情，涨跌。今日（沪")
+        << QStringLiteral("行情，涨跌。今日（沪深）回顾");
+    QTest::newRow("Greek counts 2") << QString(11, QChar(0x03B1)) << QString(10, QChar(0x03B1))
+                                    << QString(11, QChar(0x03B1));
+    QTest::newRow("letters the code page lacks count 1")
+        << QString(21, QChar(0x00F1)) << QString(20, QChar(0x00F1)) << QString(21, QChar(0x00F1));
+    QTest::newRow("Korean is not in the code page")
+        << QStringLiteral("한국어한국어한국어한국어한국어한국어한국어")
+        << QStringLiteral("한국어한국어한국어한국어한국어한국어한국")
+        << QStringLiteral("한국어한국어한국어한국어한국어한국어한국어");
+    QTest::newRow("euro sign is one byte")
+        << QString(21, QChar(0x20AC)) << QString(20, QChar(0x20AC)) << QString(21, QChar(0x20AC));
     QTest::newRow("empty") << ""
                            << ""
                            << "";

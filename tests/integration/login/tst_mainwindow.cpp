@@ -1,5 +1,6 @@
 #include "EngineTestMain.h"
 #include "LoginTestSupport.h"
+#include "MessageBoxes.h"
 #include "XWindows.h"
 
 #include "AppWindows.h"
@@ -26,6 +27,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 // The main window shell: its geometry, title bar, actions, menus and tray icon, and how the
 // client ends. Pointer input goes through the X server, as a user's would.
@@ -45,6 +47,7 @@ private slots:
     void closeAndMinimiseHide();
     void trayClickRestoresOnlyAfterActivation();
     void titleBarDragsWithTheLeftButtonOnly();
+    void trayQuitWhileABoxIsOpen();
     void trayQuitEndsEvenBeforeLogin();
     void systemCloseEndsTheProgram();
 
@@ -262,6 +265,51 @@ void MainWindowTest::titleBarDragsWithTheLeftButtonOnly()
     QVERIFY(pointer.drag(frmMain->LabelMainTitle->mapToGlobal(QPoint(5, 5)), QPoint(50, -30)));
     QTRY_COMPARE(frmMain->pos(), before);
     frmMain->hide();
+}
+
+void MainWindowTest::trayQuitWhileABoxIsOpen()
+{
+    QVERIFY(QSystemTrayIcon::isSystemTrayAvailable());
+    // In the tray, not yet at the top-left corner where the icon waits to be taken in.
+    const auto iconInTray = [] {
+        const QRect at = frmMain->TrayIcon->geometry();
+        return at.isValid() && at.topLeft() != QPoint(0, 0);
+    };
+    QTRY_VERIFY(iconInTray());
+    const QPoint icon = frmMain->TrayIcon->geometry().center();
+    m_boxes.reset(); // real boxes, as the user sees them
+
+    // A box the user answers leaves the icon where it was.
+    QTimer::singleShot(0, [] {
+        if (QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000))
+            QApplication::activeModalWidget()->close();
+    });
+    QVERIFY(!AskOkCancel(QStringLiteral("提示"), QStringLiteral("提示信息")));
+    QVERIFY(iconInTray());
+
+    // One nobody answers, as the version question waits: the tray's menu still opens with the
+    // pointer, and "退出系统" ends the client, the box counting as Cancel.
+    std::optional<bool> answer;
+    const int code = runUntilQuit([icon, &answer] {
+        QTimer::singleShot(0, [icon] {
+            if (!QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000) ||
+                !xwindows::clickAt(icon, 3) ||
+                !QTest::qWaitFor([] { return frmMain->PopupMenu->isVisible(); }, 5000))
+                return;
+            QMenu *menu = frmMain->PopupMenu;
+            xwindows::clickAt(menu->mapToGlobal(menu->actionGeometry(frmMain->N3).center()), 1);
+        });
+        answer = AskOkCancel(QStringLiteral("有新的版本"), QStringLiteral("升级提示"));
+    });
+    m_boxes = std::make_unique<MessageBoxRecorder>();
+    QCOMPARE(code, 0);
+    QCOMPARE(answer, std::optional<bool>(false));
+    QCOMPARE(frmMain->FRunState, 2);
+
+    // The quit closed the icon's window with all others; the next case quits through it again.
+    frmMain->TrayIcon->hide();
+    frmMain->TrayIcon->show();
+    QTRY_VERIFY(iconInTray());
 }
 
 void MainWindowTest::trayQuitEndsEvenBeforeLogin()

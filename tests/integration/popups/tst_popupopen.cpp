@@ -310,6 +310,9 @@ void PopupOpenTest::captionFollowsTitle_data()
         << "/popups-test/title-address.html" << QStringLiteral("Telvar金融终端......");
     QTest::newRow("secure address") << "/popups-test/title-secure.html"
                                     << QStringLiteral("Telvar金融终端......");
+    // The engine titles both with the address; only a page without a title element keeps that.
+    QTest::newRow("empty title") << "/popups-test/title-empty.html" << QString();
+    QTest::newRow("no title element") << "/test/untitled.html" << QStringLiteral("Telvar金融终端......");
 }
 
 void PopupOpenTest::captionFollowsTitle()

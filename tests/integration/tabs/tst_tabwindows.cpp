@@ -129,6 +129,11 @@ void TabWindowsTest::tabCaptionFollowsTitle()
     ScriptResult(browser, QStringLiteral("document.title = 'http://www.kw730.example/x'"));
     QTRY_COMPARE(window->pageControl()->tabText(0), QStringLiteral("Telvar金融终端......"));
     QCOMPARE(window->statusText(), QStringLiteral("Telvar金融终端......"));
+
+    // An empty title is an empty caption and status, though the engine titles the page with its address.
+    ScriptResult(browser, QStringLiteral("document.title = ''"));
+    QTRY_COMPARE(window->pageControl()->tabText(0), QString());
+    QCOMPARE(window->statusText(), QString());
 }
 
 void TabWindowsTest::longChineseTitle()
