@@ -3,6 +3,7 @@
 #include "BrowserEngine.h"
 #include "CppWebBrowser.h"
 #include "NavigationTrust.h"
+#include "OfflineRetry.h"
 #include "SystemBrowserLaunch.h"
 
 #include <QMutex>
@@ -155,6 +156,10 @@ void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, 
     Q_UNUSED(level);
     Q_UNUSED(line);
     Q_UNUSED(source);
+    if (message == OfflineRetry::retryMarker()) {
+        m_browser->retryRequested();
+        return;
+    }
     if (!message.startsWith(geometryMarker()))
         return;
     // "<marker>left:100"

@@ -2,11 +2,13 @@
 
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 #include <functional>
 
 class BrowserPage;
+class OfflineRetry;
 struct NavigationRequest;
 class QWebEnginePage;
 class QWebEngineView;
@@ -77,6 +79,12 @@ public:
     // its command URLs handled as its own) instead of replacing the page it shows.
     void setNewWindowsAsNavigation(bool on) { m_newWindowsAsNavigation = on; }
 
+    // A load that cannot reach its address shows the client's own page instead of the engine's and
+    // is tried again by itself until the service answers (page areas, pop-ups, tabs, video). The
+    // address it is trying stays the browser's LocationURL meanwhile; a refresh tries at once.
+    void setRetryOffline(bool on);
+    bool isOffline() const;
+
     // Frees the engine page at once (a closed pop-up gives its memory back).
     void releasePage();
     bool hasPage() const { return m_page != nullptr; }
@@ -109,6 +117,8 @@ private:
     bool beforeNavigate(const QString &url, const NavigationRequest &request);
     QWebEnginePage *newWindowPage();
     void reportGeometry(const QString &key, int value);
+    void retryRequested();
+    void loadAttempt(const QUrl &address);
 
     std::function<bool(const QString &)> m_isCommand;
     BrowserPage *m_page = nullptr;
@@ -123,4 +133,5 @@ private:
     bool m_registerAsBrowser = false;
     bool m_hostLook = false;
     bool m_newWindowsAsNavigation = false;
+    OfflineRetry *m_retry = nullptr;
 };
