@@ -64,7 +64,9 @@ button:hover { background: #2a5d99; }
 @media (max-height: 110px) {
   .card { padding: 4px 12px; border-top-width: 1px; gap: 10px; }
   .mark { width: 24px; height: 24px; border-radius: 5px; font-size: 14px; line-height: 24px; }
-  h1 { font-size: 13px; display: inline; } p { display: inline; margin-left: 8px; } .address { display: none; }
+  h1 { font-size: 13px; display: inline; } p { display: inline; margin-left: 8px; }
+  .address { display: inline-block; max-width: 30vw; overflow: hidden; text-overflow: ellipsis; white-space: nowrap;
+    vertical-align: bottom; word-break: normal; }
 }
 </style></head>
 <body><div class="card"><div class="mark">S</div>
