@@ -133,6 +133,8 @@ void TCppWebBrowser::connectPage()
         m_busy = false;
         if (!ok && m_retry && m_retry->attempting()) {
             // A failed attempt: the window still sees the offline page it was told about.
+            // Engine quirk (Qt WebEngine 6.4, Chromium 102): loadFinished comes before the loadingChanged
+            // that says why, so the attempt is still marked here.
             m_refusedPending = false;
             return;
         }
