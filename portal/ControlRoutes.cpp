@@ -4,6 +4,7 @@
 #include "Minisign.h"
 #include "Text.h"
 
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -125,6 +126,18 @@ void addControlRoutes(httplib::Server &server, PortalState &state)
                    state.setVersion(text);
                    answerText(response, 200, "version " + text + "\n");
                });
+    // The whole portal refuses connections for a while: "/__control/outage?seconds=N".
+    server.Get(exactPattern("/__control/outage"), [&state](const httplib::Request &request,
+                                                           httplib::Response &response) {
+        long long seconds = 0;
+        if (!parseNumber(queryValue(parseQuery(rawQueryOf(request)), "seconds"), 1, 3600, seconds)) {
+            answerText(response, 400, "seconds must be 1 to 3600\n");
+            return;
+        }
+        // This answer still goes out: only the listening socket closes.
+        state.outage.begin(std::chrono::seconds(seconds));
+        answerText(response, 200, "refusing connections for " + std::to_string(seconds) + " s\n");
+    });
     server.Get(exactPattern("/__log"), [&state](const httplib::Request &, httplib::Response &response) {
         answerText(response, 200, state.log.text());
     });

@@ -37,6 +37,7 @@ PortalServer::PortalServer(PortalOptions options)
         int yes = 1;
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
+    m_state.outage.setCloser([this] { m_server->stop(); });
     installHooks();
     addLoginRoutes(*m_server, m_state);
     addControlRoutes(*m_server, m_state);
@@ -49,6 +50,12 @@ void PortalServer::installHooks()
     m_server->set_pre_routing_handler([this](const httplib::Request &request, httplib::Response &response) {
         if (isControlPath(request.path))
             return httplib::Server::HandlerResponse::Unhandled;
+        // A connection kept open from before the outage gets no answer either.
+        if (m_state.outage.active()) {
+            resetConnection(request);
+            response.status = 503;
+            return httplib::Server::HandlerResponse::Handled;
+        }
         // Logged on arrival, so that a request that hangs or is reset is still seen.
         m_state.log.add(request.path, rawQueryOf(request));
         const std::optional<FaultSetting> fault = m_state.faults.find(request.path);
@@ -95,7 +102,14 @@ bool PortalServer::bind(std::string &error)
 
 bool PortalServer::run()
 {
-    const bool ok = m_server->listen_after_bind();
+    bool ok = m_server->listen_after_bind();
+    // An outage closed the port: listen again on the same one when it is over.
+    while (ok && m_state.outage.waitUntilOver(m_state.stop)) {
+        ok = m_server->bind_to_port("127.0.0.1", m_port);
+        m_state.outage.end();
+        if (ok)
+            ok = m_server->listen_after_bind();
+    }
     m_finished = true;
     return ok;
 }
@@ -104,7 +118,7 @@ void PortalServer::stop()
 {
     m_state.stop.raise();
     // A stop that comes before the accept loop has started would otherwise be lost.
-    for (int i = 0; i < 500 && !m_server->is_running() && !m_finished; ++i)
+    for (int i = 0; i < 500 && !m_server->is_running() && !m_finished && !m_state.outage.active(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     m_server->stop();
 }

@@ -2,6 +2,7 @@
 
 #include "Faults.h"
 #include "Options.h"
+#include "Outage.h"
 #include "RequestLog.h"
 
 #include <chrono>
@@ -53,6 +54,7 @@ struct PortalState
     RequestLog log;
     SessionStore sessions;
     StopSignal stop;
+    Outage outage;
 
 private:
     mutable std::mutex m_versionMutex;

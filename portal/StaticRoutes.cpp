@@ -40,6 +40,7 @@ bool servePage(const httplib::Request &request, httplib::Response &response, con
         vars.root = requestRoot(request.get_header_value("Host"), request.local_port);
         vars.query = &query;
         vars.user = user;
+        vars.acceptLanguage = request.get_header_value("Accept-Language");
         content = fillTemplate(content, vars);
     }
     response.status = 200;

@@ -114,6 +114,8 @@ std::string fillTemplate(const std::string &text, const PageVars &vars)
             out += htmlEscape(vars.user->title);
         else if (name == "INFO" && vars.user)
             out += htmlEscape(vars.user->info);
+        else if (name == "ACCEPT_LANGUAGE")
+            out += htmlEscape(vars.acceptLanguage);
         else if (name.rfind(paramPrefix, 0) == 0 && vars.query)
             out += htmlEscape(queryValue(*vars.query, name.substr(paramPrefix.size())));
         else

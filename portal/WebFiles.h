@@ -23,8 +23,10 @@ struct PageVars
     std::string root;
     const QueryItems *query = nullptr;
     const PortalUser *user = nullptr;
+    std::string acceptLanguage; // the request's Accept-Language header
 };
 
 // Replaces {{ROOT}}, {{ROOT_ENC}} (percent-encoded, for cpp_url values), {{USER}}, {{TITLE}}, {{INFO}}
-// and {{PARAM:name}} (a query value). Values are HTML-escaped; unknown placeholders stay as they are.
+// {{PARAM:name}} (a query value) and {{ACCEPT_LANGUAGE}} (the request's header). Values are HTML-escaped;
+// unknown placeholders stay as they are.
 std::string fillTemplate(const std::string &text, const PageVars &vars);

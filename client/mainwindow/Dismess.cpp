@@ -99,6 +99,7 @@ TCppWebBrowser *TfrmDisMess::newTabBrowser(QWidget *sheet)
 {
     auto *browser = new TCppWebBrowser(sheet);
     browser->setSilent(true);
+    browser->setRetryOffline(true);
     copyParantHandlers(browser);
     // It fills its sheet, also for tabs opened as new windows.
     sheet->layout()->addWidget(browser);

@@ -31,6 +31,7 @@ TfrmDisVideo::TfrmDisVideo(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     m_cppVideo = new TCppWebBrowser(this);
     m_cppVideo->setObjectName(QStringLiteral("cppVideo"));
+    m_cppVideo->setRetryOffline(true);
     layout->addWidget(m_cppVideo);
     resize(532, 399);
     FormCreate();

@@ -39,6 +39,8 @@ TCppWebBrowser *fillWithBrowser(QWidget *panel, const QString &name)
     layout->setContentsMargins(0, 0, 0, 0);
     auto *browser = new TCppWebBrowser(panel);
     browser->setObjectName(name);
+    // The service's pages come back by themselves after an outage.
+    browser->setRetryOffline(true);
     layout->addWidget(browser);
     return browser;
 }

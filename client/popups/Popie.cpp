@@ -31,6 +31,7 @@ TfrmPopIe::TfrmPopIe(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmPopIe"));
     ie1->setObjectName(QStringLiteral("ie1"));
+    ie1->setRetryOffline(true);
     setWindowTitle(QStringLiteral("弹出窗口"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     QPalette face = palette();

@@ -36,6 +36,7 @@ PopupBrowserForm::PopupBrowserForm(QWidget *parent)
     // FormCreate: no dialogs of the browser's own; nothing asked for yet. The browser is not
     // navigated here: a spare window costs no page until it is used.
     ie1->setSilent(true);
+    ie1->setRetryOffline(true);
     connect(ie1, &TCppWebBrowser::OnTitleChange, this, &PopupBrowserForm::ie1TitleChange);
     connect(ie1, &TCppWebBrowser::OnWindowSetLeft, this, &PopupBrowserForm::ie1WindowSetLeft);
     connect(ie1, &TCppWebBrowser::OnWindowSetTop, this, &PopupBrowserForm::ie1WindowSetTop);

@@ -55,10 +55,15 @@ BrowserEngine::~BrowserEngine()
 void BrowserEngine::prepareProcessModel()
 {
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--process-per-site")) {
-        flags += flags.isEmpty() ? "--process-per-site" : " --process-per-site";
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
-    }
+    const auto add = [&flags](const QByteArray &flag) { flags += flags.isEmpty() ? flag : " " + flag; };
+    if (!flags.contains("--process-per-site"))
+        add("--process-per-site");
+    // The engine speaks Chinese like the rest of the client (its own pages, form bubbles, date
+    // pickers, navigator.language), whatever the desktop's language; otherwise it follows the
+    // process locale.
+    if (!flags.contains("--lang="))
+        add("--lang=" + QByteArray(kEngineLanguage));
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
@@ -79,6 +84,7 @@ QWebEngineProfile *BrowserEngine::profile()
         g_profile->setCachePath(path + QStringLiteral("/cache"));
         // The login session is a session cookie; keep it across restarts like the rest.
         g_profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+        g_profile->setHttpAcceptLanguage(QStringLiteral("%1,zh").arg(QLatin1String(kEngineLanguage)));
     }
     return g_profile;
 }

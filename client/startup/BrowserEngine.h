@@ -14,13 +14,16 @@ class QWebEngineProfile;
 class BrowserEngine
 {
 public:
+    // The engine's language, sent to every page as well.
+    static constexpr const char *kEngineLanguage = "zh-CN";
+
     BrowserEngine();
     ~BrowserEngine();
     BrowserEngine(const BrowserEngine &) = delete;
     BrowserEngine &operator=(const BrowserEngine &) = delete;
 
     // Engine options that must be set before the first engine object exists (before the
-    // application object): same-site pages share one renderer.
+    // application object): same-site pages share one renderer; the engine's language.
     static void prepareProcessModel();
 
     // The shared profile, made on first use so the engine starts only when a page needs it.

@@ -3,6 +3,7 @@
 #include "BrowserEngine.h"
 #include "CppWebBrowser.h"
 #include "NavigationTrust.h"
+#include "OfflineRetry.h"
 #include "SystemBrowserLaunch.h"
 
 #include <QMutex>
@@ -168,6 +169,10 @@ void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, 
     Q_UNUSED(source);
     if (message.startsWith(titleMarker())) {
         m_browser->reportDocumentTitle(message.mid(titleMarker().size()));
+        return;
+    }
+    if (message == OfflineRetry::retryMarker()) {
+        m_browser->retryRequested();
         return;
     }
     if (!message.startsWith(geometryMarker()))

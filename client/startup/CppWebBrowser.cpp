@@ -4,12 +4,14 @@
 #include "BrowserPage.h"
 #include "BrowserWait.h"
 #include "NavigationTrust.h"
+#include "OfflineRetry.h"
 #include "SystemBrowserLaunch.h"
 
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QVariant>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
@@ -106,6 +108,8 @@ BrowserPage *TCppWebBrowser::ensurePage()
         m_page->scripts().insert(makeScript(QStringLiteral("sorvane-hostlook"), hostLookScriptSource(),
                                             QWebEngineScript::DocumentReady));
     }
+    if (m_retry)
+        m_page->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     connectPage();
     if (m_view)
         m_view->setPage(m_page);
@@ -114,9 +118,20 @@ BrowserPage *TCppWebBrowser::ensurePage()
 
 void TCppWebBrowser::connectPage()
 {
-    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_busy = true; });
-    connect(m_page, &QWebEnginePage::loadProgress, this,
-            [this](int percent) { emit OnProgressChange(percent, 100); });
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_busy = true;
+        if (m_retry)
+            m_retry->loadStarted();
+    });
+    connect(m_page, &QWebEnginePage::loadProgress, this, [this](int percent) {
+        // An attempt while the page is down is not news for the window until it succeeds.
+        if (!m_retry || !m_retry->attempting())
+            emit OnProgressChange(percent, 100);
+    });
+    connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (m_retry && info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+            m_retry->loadEnded(m_page, info, m_isCommand && m_isCommand(UrlText(info.url())));
+    });
     connect(m_page, &QWebEnginePage::titleChanged, this, &TCppWebBrowser::reportTitle);
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
@@ -131,6 +146,13 @@ void TCppWebBrowser::connectPage()
             });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_busy = false;
+        if (!ok && m_retry && m_retry->attempting()) {
+            // A failed attempt: the window still sees the offline page it was told about.
+            // Engine quirk (Qt WebEngine 6.4, Chromium 102): loadFinished comes before the loadingChanged
+            // that says why, so the attempt is still marked here.
+            m_refusedPending = false;
+            return;
+        }
         if (ok)
             m_recovering = false;
         // Engine quirk (Qt WebEngine 6.4, Chromium 102): a navigation refused by a handler ends as a failed
@@ -223,12 +245,18 @@ void TCppWebBrowser::runScript(const QString &script, const std::function<void(c
 
 void TCppWebBrowser::Refresh()
 {
-    if (m_page)
+    if (isOffline())
+        m_retry->retryNow();
+    else if (m_page)
         m_page->triggerAction(QWebEnginePage::Reload);
 }
 
 void TCppWebBrowser::Refresh2(int level)
 {
+    if (isOffline()) {
+        m_retry->retryNow();
+        return;
+    }
     if (!m_page)
         return;
     m_page->triggerAction(level >= 3 ? QWebEnginePage::ReloadAndBypassCache : QWebEnginePage::Reload);
@@ -260,6 +288,9 @@ void TCppWebBrowser::stepHistory(int offset)
 
 QString TCppWebBrowser::LocationURL() const
 {
+    // The offline page stands in for the address it is trying; the address stays the browser's.
+    if (isOffline())
+        return UrlText(m_retry->address());
     return m_page ? UrlText(m_page->url()) : QString();
 }
 
@@ -318,8 +349,43 @@ qint64 TCppWebBrowser::rendererPid() const
     return m_page ? m_page->renderProcessPid() : 0;
 }
 
+void TCppWebBrowser::setRetryOffline(bool on)
+{
+    if (on == (m_retry != nullptr))
+        return;
+    if (on) {
+        m_retry = new OfflineRetry(this);
+        connect(m_retry, &OfflineRetry::attemptDue, this, &TCppWebBrowser::loadAttempt);
+    } else {
+        delete m_retry;
+        m_retry = nullptr;
+    }
+    // The engine's own error page would flash up at every failed attempt.
+    if (m_page)
+        m_page->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, !on);
+}
+
+bool TCppWebBrowser::isOffline() const
+{
+    return m_retry && m_retry->active();
+}
+
+void TCppWebBrowser::loadAttempt(const QUrl &address)
+{
+    m_busy = true;
+    ensurePage()->load(address);
+}
+
+void TCppWebBrowser::retryRequested()
+{
+    if (m_retry)
+        m_retry->retryNow();
+}
+
 void TCppWebBrowser::releasePage()
 {
+    if (m_retry)
+        m_retry->stop();
     if (m_view)
         m_view->setPage(nullptr);
     delete m_page;

@@ -2,12 +2,14 @@
 
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
 
 class BrowserPage;
+class OfflineRetry;
 struct NavigationRequest;
 class QWebEnginePage;
 class QWebEngineView;
@@ -79,6 +81,12 @@ public:
     // its command URLs handled as its own) instead of replacing the page it shows.
     void setNewWindowsAsNavigation(bool on) { m_newWindowsAsNavigation = on; }
 
+    // A load that cannot reach its address shows the client's own page instead of the engine's and
+    // is tried again by itself until the service answers (page areas, pop-ups, tabs, video). The
+    // address it is trying stays the browser's LocationURL meanwhile; a refresh tries at once.
+    void setRetryOffline(bool on);
+    bool isOffline() const;
+
     // Frees the engine page at once (a closed pop-up gives its memory back).
     void releasePage();
     bool hasPage() const { return m_page != nullptr; }
@@ -114,6 +122,8 @@ private:
     void stepHistory(int offset);
     void reportTitle(const QString &title);
     void reportDocumentTitle(const QString &answer);
+    void retryRequested();
+    void loadAttempt(const QUrl &address);
 
     std::function<bool(const QString &)> m_isCommand;
     BrowserPage *m_page = nullptr;
@@ -131,4 +141,5 @@ private:
     // What the document said about a title the engine may have made up, and that title.
     std::optional<QString> m_documentTitle;
     QString m_documentTitleFor;
+    OfflineRetry *m_retry = nullptr;
 };

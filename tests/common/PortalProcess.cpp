@@ -111,6 +111,20 @@ bool PortalProcess::setVersion(const QString &text)
     return ok;
 }
 
+bool PortalProcess::refuseConnectionsFor(int seconds)
+{
+    bool ok = false;
+    get(QStringLiteral("/__control/outage?seconds=%1").arg(seconds), &ok);
+    return ok;
+}
+
+bool PortalProcess::isAnswering()
+{
+    bool ok = false;
+    get(QStringLiteral("/__log"), &ok);
+    return ok;
+}
+
 QStringList PortalProcess::requestLog()
 {
     bool ok = false;

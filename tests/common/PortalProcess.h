@@ -38,6 +38,10 @@ public:
     // Runtime switches; an empty setting clears the fault of that path.
     bool setFault(const QString &path, const QString &setting);
     bool setVersion(const QString &text);
+    // The whole portal refuses connections for that long, then listens on the same port again.
+    bool refuseConnectionsFor(int seconds);
+    // Whether the portal answers at all now (false while it refuses connections).
+    bool isAnswering();
     // The lines of GET /__log ("time\tpath\tquery").
     QStringList requestLog();
 

@@ -35,6 +35,7 @@ private slots:
     void faults();
     void hangBlocksNothingElse();
     void clearingAFault();
+    void outageRefusesThenServesOnTheSamePort();
     void invalidFaultSettings_data();
     void invalidFaultSettings();
     void runtimeVersion_data();
@@ -227,6 +228,31 @@ void PortalFaultTest::clearingAFault()
     const HttpResult cleared = client.get(portal.url("/clilogin/ver.html"));
     QCOMPARE(cleared.status, 200);
     QCOMPARE(cleared.body, defaultVersion);
+}
+
+void PortalFaultTest::outageRefusesThenServesOnTheSamePort()
+{
+    PortalProcess portal;
+    QVERIFY2(portal.start(), qPrintable(portal.errorString()));
+    HttpClient client;
+    // A connection kept open from before gets no answer during the outage either.
+    QCOMPARE(client.get(portal.url("/clilogin/reg.jsp")).status, 200);
+    QCOMPARE(client.get(portal.url("/__control/outage?seconds=0")).status, 400);
+    QVERIFY(portal.refuseConnectionsFor(3));
+    QElapsedTimer clock;
+    clock.start();
+
+    const HttpResult kept = client.get(portal.url("/clilogin/reg.jsp"), 2000);
+    QCOMPARE(kept.status, 0);
+    HttpClient fresh;
+    QTRY_COMPARE(fresh.get(portal.url("/clilogin/reg.jsp"), 2000).error,
+                 QNetworkReply::ConnectionRefusedError);
+    QVERIFY(clock.elapsed() < 3000);
+
+    // Back on the same port after the outage, and stopped as usual.
+    QTRY_COMPARE_WITH_TIMEOUT(fresh.get(portal.url("/clilogin/reg.jsp"), 2000).status, 200, 10000);
+    QVERIFY(clock.elapsed() >= 3000);
+    QCOMPARE(portal.stop(), 0);
 }
 
 void PortalFaultTest::invalidFaultSettings_data()

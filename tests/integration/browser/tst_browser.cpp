@@ -5,6 +5,7 @@
 #include "PortalProcess.h"
 #include "Unit_func.h"
 
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -34,6 +35,8 @@ private slots:
     void hostLookMakesTextUnselectable();
     void hiddenBrowserStaysWithoutPage();
     void crashedRendererReloadsOnce();
+    void unreachableAddressIsTriedAgain();
+    void engineSpeaksChinese();
 
 private:
     QString url(const QString &path) const { return m_portal->baseUrl() + path; }
@@ -268,6 +271,81 @@ void BrowserTest::crashedRendererReloadsOnce()
     QCOMPARE(::kill(pid_t(second), SIGKILL), 0);
     QTRY_VERIFY_WITH_TIMEOUT(m_browser->rendererPid() != second && m_browser->rendererPid() > 0, 15000);
     QTRY_VERIFY(m_browser->BodyText().contains("Hello body"));
+}
+
+void BrowserTest::unreachableAddressIsTriedAgain()
+{
+    // A portal that is gone: its port refuses connections until it starts there again.
+    PortalProcess gone;
+    QVERIFY2(gone.start(), qPrintable(gone.errorString()));
+    const QString port = QString::number(gone.port());
+    const QString address = gone.baseUrl() + QStringLiteral("/test/page.html");
+    gone.stop();
+
+    m_browser->setRetryOffline(true);
+    m_browser->resize(800, 400);
+    m_browser->show();
+    // Every load, an attempt too, passes the before-navigate event.
+    int tries = 0;
+    connect(m_browser.get(), &TCppWebBrowser::OnBeforeNavigate2, this,
+            [&tries](const QString &, bool &) { ++tries; });
+    QSignalSpy ends(m_browser.get(), &TCppWebBrowser::OnDownloadComplete);
+    m_browser->Navigate(address);
+    QVERIFY(WaitForBodyText(m_browser.get(), QStringLiteral("暂时无法连接服务")));
+    QVERIFY2(BodyTextOf(m_browser.get()).contains(address), qPrintable(BodyTextOf(m_browser.get())));
+    QCOMPARE(m_browser->LocationURL(), address);
+    QVERIFY(!m_browser->Busy());
+
+    // Neither an answer of the service (an error page it sends) nor a command address is tried again.
+    QVERIFY(m_portal->setFault(QStringLiteral("/test/target.html"), QStringLiteral("status:500")));
+    TCppWebBrowser answered;
+    answered.setRetryOffline(true);
+    const int served = RequestsFor(m_portal->requestLog(), QStringLiteral("/test/target.html"));
+    QVERIFY(LoadPage(&answered, url("/test/target.html")));
+    TCppWebBrowser command;
+    command.setRetryOffline(true);
+    command.setCommandTest(
+        [](const QString &target) { return target.contains(QLatin1String("cpp_close=")); });
+    int commandTries = 0;
+    connect(&command, &TCppWebBrowser::OnBeforeNavigate2, this,
+            [&commandTries](const QString &, bool &) { ++commandTries; });
+    command.Navigate(gone.baseUrl() + QStringLiteral("/test/page.html?&cpp_close=1"));
+    QVERIFY(WaitUntil([&] { return !command.Busy(); }));
+
+    // Once the first browser has tried again, the others would have too.
+    QTRY_VERIFY_WITH_TIMEOUT(tries >= 2, 15000);
+    QVERIFY(WaitWhileBusy(m_browser.get()));
+    QCOMPARE(ends.count(), 1); // a failed attempt is no news for the window
+    QVERIFY(BodyTextOf(&answered).contains(QStringLiteral("服务错误")));
+    QVERIFY(!answered.isOffline() && !command.isOffline());
+    QCOMPARE(RequestsFor(m_portal->requestLog(), QStringLiteral("/test/target.html")), served + 1);
+    QCOMPARE(commandTries, 1);
+    QVERIFY(m_portal->setFault(QStringLiteral("/test/target.html"), QString()));
+
+    // "重试" tries at once, well before the next attempt is due.
+    const int before = tries;
+    ClickById(m_browser.get(), QStringLiteral("sorvane-retry"));
+    QTRY_VERIFY_WITH_TIMEOUT(tries > before, 2000);
+
+    // The service back on its port: the page comes back by itself.
+    QVERIFY2(gone.start({QStringLiteral("--port"), port}), qPrintable(gone.errorString()));
+    QVERIFY(WaitForBodyText(m_browser.get(), QStringLiteral("Hello body"), 15000));
+    QVERIFY(!m_browser->isOffline());
+    QCOMPARE(m_browser->LocationURL(), address);
+}
+
+// Run with an English desktop (LANG=en_US.UTF-8): the engine speaks Chinese all the same.
+void BrowserTest::engineSpeaksChinese()
+{
+    if (QLocale::system().language() != QLocale::English)
+        QSKIP("needs an English desktop locale (LANG=en_US.UTF-8)");
+    QVERIFY(LoadPage(m_browser.get(), url("/test/lang.html")));
+    QCOMPARE(ScriptResult(m_browser.get(), QStringLiteral("navigator.language")).toString(),
+             QStringLiteral("zh-CN"));
+    const QString header =
+        ScriptResult(m_browser.get(), QStringLiteral("document.getElementById('header').textContent"))
+            .toString();
+    QVERIFY2(header.startsWith(QLatin1String("zh-CN")), qPrintable(header));
 }
 
 SORVANE_ENGINE_TEST_MAIN(BrowserTest)
