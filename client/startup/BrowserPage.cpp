@@ -202,8 +202,7 @@ void BrowserPage::renewGeometryMark()
 bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
     // Engine quirk (Qt WebEngine 6.4, Chromium 102): a page handed out for a new window loses its request
-    // interceptor when the engine adopts the window's contents; set again before its next request
-    // (not on every one: set during a redirect, the redirected request passes unseen).
+    // interceptor when the engine adopts the window's contents; set again before its next request.
     if (m_handedOut)
         setUrlRequestInterceptor(m_gate);
     m_handedOut = false;
