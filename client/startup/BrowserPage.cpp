@@ -6,46 +6,104 @@
 #include "OfflineRetry.h"
 #include "SystemBrowserLaunch.h"
 
-#include <QMutex>
-#include <QMutexLocker>
+#include <QCoreApplication>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTimer>
+#include <QUuid>
 #include <QWebEngineCertificateError>
-#include <QWebEngineHistory>
 #include <QWebEngineUrlRequestInterceptor>
 
-// The origins of the frames of the page now loading or shown; a new main document starts afresh.
-class FrameOriginWatch : public QWebEngineUrlRequestInterceptor
+#include <optional>
+
+namespace {
+
+bool isFrameRequest(const QWebEngineUrlRequestInfo &info)
+{
+    const auto type = info.resourceType();
+    return type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame ||
+           type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame;
+}
+
+NavigationKind kindOfRequest(QWebEngineUrlRequestInfo::NavigationType type)
+{
+    switch (type) {
+    case QWebEngineUrlRequestInfo::NavigationTypeTyped:
+        return NavigationKind::Shell;
+    case QWebEngineUrlRequestInfo::NavigationTypeLink:
+        return NavigationKind::Link;
+    case QWebEngineUrlRequestInfo::NavigationTypeFormSubmitted:
+        return NavigationKind::Form;
+    case QWebEngineUrlRequestInfo::NavigationTypeBackForward:
+        return NavigationKind::BackForward;
+    case QWebEngineUrlRequestInfo::NavigationTypeReload:
+        return NavigationKind::Reload;
+    case QWebEngineUrlRequestInfo::NavigationTypeRedirect:
+        return NavigationKind::Redirect;
+    default:
+        break;
+    }
+    return NavigationKind::Other;
+}
+
+// A request of a chain the shell started names nobody: it is the shell's load.
+QUrl initiatorOf(const QWebEngineUrlRequestInfo &info, const QUrl &shellStart)
+{
+    if (info.navigationType() == QWebEngineUrlRequestInfo::NavigationTypeTyped && info.initiator().isEmpty())
+        return shellStart;
+    return info.initiator();
+}
+
+} // namespace
+
+// Judges the requests of command URLs on who the engine says started them.
+// Engine quirk (Qt WebEngine 6.4, Chromium 102): the page's acceptNavigationRequest comes before the
+// request, which alone carries the initiator; the interceptor is called on the user-interface thread
+// for every main-frame and frame request, a server redirect's hop included (though that hop's request
+// is made all the same), each hop with the initiator of the chain's first request; a frame's navigation,
+// also of the top window, carries that frame's own document's origin; the first request of a window a
+// page opened, or of a blank window it sent on, carries the opener's; a history step carries the
+// origin of the entry it steps to.
+class CommandGate : public QWebEngineUrlRequestInterceptor
 {
 public:
-    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    explicit CommandGate(BrowserPage *page)
+        : QWebEngineUrlRequestInterceptor(page)
+        , m_page(page)
+    {}
 
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
-        const auto type = info.resourceType();
-        if (type != QWebEngineUrlRequestInfo::ResourceTypeMainFrame &&
-            type != QWebEngineUrlRequestInfo::ResourceTypeSubFrame)
+        if (!isFrameRequest(info))
             return;
-        const QMutexLocker lock(&m_mutex);
-        if (type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame) {
-            m_origins.clear();
-            return;
+        const bool mainFrame = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
+        const QList<QUrl> hops = m_page->m_chain;
+        if (mainFrame) {
+            m_page->m_lastMainRequest = info.requestUrl();
+            if (hops.isEmpty())
+                m_page->m_chainInitiator = initiatorOf(info, m_page->m_shellStart);
         }
-        // A frame without a web origin is no service frame either.
-        const QString origin = OriginOf(info.requestUrl());
-        m_origins.insert(origin.isEmpty() ? QStringLiteral("null") : origin);
-    }
-
-    QStringList origins() const
-    {
-        const QMutexLocker lock(&m_mutex);
-        return QStringList(m_origins.cbegin(), m_origins.cend());
+        TCppWebBrowser *browser = m_page->m_browser;
+        const QString text = UrlText(info.requestUrl());
+        if (!browser->isCommandFor(text))
+            return;
+        NavigationRequest request;
+        request.url = info.requestUrl();
+        request.kind = kindOfRequest(info.navigationType());
+        request.mainFrame = mainFrame;
+        if (mainFrame)
+            request.redirectedFrom = hops;
+        request.initiator = initiatorOf(info, m_page->m_shellStart);
+        request.topDocument = info.firstPartyUrl();
+        request.initiatorKnown = true;
+        // Engine quirk (Qt WebEngine 6.4, Chromium 102): a request blocked here commits an error page
+        // over the page shown; one redirected to an address the page then refuses ends as if it had been
+        // cancelled before it started, and the page stays as it was.
+        info.redirect(BrowserPage::refusedAddress());
+        browser->commandJudged(text, request);
     }
 
 private:
-    mutable QMutex m_mutex;
-    QSet<QString> m_origins;
+    BrowserPage *m_page;
 };
 
 namespace {
@@ -116,9 +174,16 @@ QString TitleAsReported(const QString &title, const QUrl &url)
 BrowserPage::BrowserPage(QWebEngineProfile *profile, TCppWebBrowser *browser)
     : QWebEnginePage(profile, browser)
     , m_browser(browser)
-    , m_frames(new FrameOriginWatch(this))
+    , m_gate(new CommandGate(this))
 {
-    setUrlRequestInterceptor(m_frames);
+    setUrlRequestInterceptor(m_gate);
+    renewGeometryMark();
+    // A document of another origin could learn the mark; the documents after it get a new one.
+    connect(this, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
+        const std::optional<QStringList> &service = BrowserEngine::serviceOrigins();
+        if (service && !service->contains(OriginOf(url)))
+            renewGeometryMark();
+    });
     // Silent: no question to the user, and a certificate that does not check out is never taken.
     connect(this, &QWebEnginePage::certificateError, this, [](const QWebEngineCertificateError &error) {
         QWebEngineCertificateError refused = error;
@@ -126,10 +191,18 @@ BrowserPage::BrowserPage(QWebEngineProfile *profile, TCppWebBrowser *browser)
     });
 }
 
-const QString &BrowserPage::geometryMarker()
+const QUrl &BrowserPage::refusedAddress()
 {
-    static const QString marker = QStringLiteral("\x01sorvane-geometry:");
-    return marker;
+    // A reserved name: should a request ever be made, it resolves nowhere.
+    static const QUrl address(QStringLiteral("http://refused.invalid/"));
+    return address;
+}
+
+void BrowserPage::renewGeometryMark()
+{
+    m_geometryMark = QStringLiteral("\x01sorvane-geometry:") + QUuid::createUuid().toString(QUuid::Id128) +
+                     QLatin1Char(':');
+    m_browser->installGeometryScript(this);
 }
 
 const QString &BrowserPage::titleMarker()
@@ -140,25 +213,57 @@ const QString &BrowserPage::titleMarker()
 
 bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
+    // Engine quirk (Qt WebEngine 6.4, Chromium 102): a page handed out for a new window loses its request
+    // interceptor when the engine adopts the window's contents; set again before its next request.
+    if (m_handedOut)
+        setUrlRequestInterceptor(m_gate);
+    m_handedOut = false;
+    if (url == refusedAddress()) {
+        m_browser->refused(isMainFrame);
+        return false;
+    }
     NavigationRequest request;
     request.url = url;
     request.kind = kindOf(type);
     request.mainFrame = isMainFrame;
-    // The page shown is the last one committed to the history, not one still on its way.
-    request.initiator =
-        isMainFrame && type == NavigationTypeRedirect ? m_mainTarget : history()->currentItem().url();
-    if (!isMainFrame)
-        request.frameOrigins = m_frames->origins();
-    const bool accepted = m_browser->beforeNavigate(UrlText(url), request);
-    if (accepted && isMainFrame)
-        m_mainTarget = url;
-    return accepted;
+    // Engine quirk (Qt WebEngine 6.4, Chromium 102): a redirect (from the server, location.replace or a
+    // refresh) is asked about here after the request it leaves has been made, before its own.
+    // Engine quirk (Qt WebEngine 6.4, Chromium 102): the request of a server redirect's hop is made even
+    // when the interceptor redirects it, so a chain is first judged here on who started its first
+    // request and where it passed, and one that started or passed elsewhere ends before that.
+    if (isMainFrame && type == NavigationTypeRedirect) {
+        m_chain.append(m_lastMainRequest);
+        request.initiator = m_chainInitiator;
+        request.redirectedFrom = m_chain;
+    } else if (isMainFrame) {
+        m_chain.clear();
+    }
+    if (request.kind == NavigationKind::Shell && isMainFrame) {
+        m_shellStart = m_nextShellOpener.isEmpty() ? url : m_nextShellOpener;
+        m_nextShellOpener.clear();
+        request.initiator = m_shellStart;
+    }
+    return m_browser->beforeNavigate(UrlText(url), request);
 }
 
 QWebEnginePage *BrowserPage::createWindow(WebWindowType type)
 {
     Q_UNUSED(type);
     return m_browser->newWindowPage();
+}
+
+// Script geometry counts only from this window's own main-frame document of a trusted origin: the
+// injected script runs in main frames only, and its reports carry a mark no other script knows
+// (a console message's source is the page's to set). The origin is checked as the report arrives.
+bool BrowserPage::reportsGeometry(const QString &message, QString *report) const
+{
+    if (!message.startsWith(m_geometryMark))
+        return false;
+    const std::optional<QStringList> &service = BrowserEngine::serviceOrigins();
+    if (service && !service->contains(OriginOf(url())))
+        return false;
+    *report = message.mid(m_geometryMark.size());
+    return true;
 }
 
 void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
@@ -175,20 +280,46 @@ void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, 
         m_browser->retryRequested();
         return;
     }
-    if (!message.startsWith(geometryMarker()))
+    QString report;
+    if (!reportsGeometry(message, &report))
         return;
-    // "<marker>left:100"
-    const QStringList parts = message.mid(geometryMarker().size()).split(QLatin1Char(':'));
+    // "left:100"
+    const QStringList parts = report.split(QLatin1Char(':'));
     bool ok = false;
     const int value = parts.value(1).toInt(&ok);
     if (parts.size() == 2 && ok)
         m_browser->reportGeometry(parts.at(0), value);
 }
 
-NewWindowCatcher::NewWindowCatcher(QWebEngineProfile *profile, std::function<void(const QString &)> deliver)
+// Learns who opened a window: the engine names the opener with the window's first request.
+class OpenerWatch : public QWebEngineUrlRequestInterceptor
+{
+public:
+    explicit OpenerWatch(NewWindowCatcher *catcher)
+        : QWebEngineUrlRequestInterceptor(catcher)
+        , m_catcher(catcher)
+    {}
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        if (info.resourceType() != QWebEngineUrlRequestInfo::ResourceTypeMainFrame ||
+            info.requestUrl() == BrowserPage::refusedAddress())
+            return;
+        const QString address = info.requestUrl().toString(QUrl::FullyEncoded);
+        info.redirect(BrowserPage::refusedAddress());
+        m_catcher->deliver(address, info.initiator());
+    }
+
+private:
+    NewWindowCatcher *m_catcher;
+};
+
+NewWindowCatcher::NewWindowCatcher(QWebEngineProfile *profile, Delivery deliver)
     : QWebEnginePage(profile)
+    , m_watch(new OpenerWatch(this))
     , m_deliver(std::move(deliver))
 {
+    setUrlRequestInterceptor(m_watch);
     // A window that never navigates must not linger, nor outlive the profile at the end.
     QTimer::singleShot(30000, this, &QObject::deleteLater);
     BrowserEngine::deleteBeforeProfile(this);
@@ -197,11 +328,23 @@ NewWindowCatcher::NewWindowCatcher(QWebEngineProfile *profile, std::function<voi
 bool NewWindowCatcher::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
     Q_UNUSED(type);
-    if (isMainFrame) {
-        if (m_deliver)
-            m_deliver(url.toString(QUrl::FullyEncoded));
-        m_deliver = nullptr;
-        deleteLater();
-    }
+    // Engine quirk (Qt WebEngine 6.4, Chromium 102): see BrowserPage::acceptNavigationRequest; this page
+    // makes one request only.
+    setUrlRequestInterceptor(m_watch);
+    if (!isMainFrame || url == BrowserPage::refusedAddress())
+        return false;
+    // A web address goes on to its request, which names the opener; anything else has none.
+    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
+        return true;
+    deliver(url.toString(QUrl::FullyEncoded), QUrl());
     return false;
+}
+
+void NewWindowCatcher::deliver(const QString &address, const QUrl &opener)
+{
+    // Handed on from the event loop: the engine is still inside this page's request.
+    if (m_deliver)
+        QTimer::singleShot(0, qApp, [deliver = m_deliver, address, opener] { deliver(address, opener); });
+    m_deliver = nullptr;
+    deleteLater();
 }

@@ -5,7 +5,9 @@
 
 #include <functional>
 
-class FrameOriginWatch;
+class QWebEngineUrlRequestInterceptor;
+
+class CommandGate;
 class TCppWebBrowser;
 
 // The engine page behind one TCppWebBrowser: hands navigations, new windows and script geometry
@@ -17,10 +19,18 @@ class BrowserPage : public QWebEnginePage
 public:
     BrowserPage(QWebEngineProfile *profile, TCppWebBrowser *browser);
 
-    // The marker the injected geometry script puts before its reports.
-    static const QString &geometryMarker();
     // The marker before the document's answer about its title.
     static const QString &titleMarker();
+    // What the injected geometry script puts before its reports: a mark of this page's own.
+    const QString &geometryMark() const { return m_geometryMark; }
+    // The address the next shell load is made for (the opener of a new window), if not its own.
+    void setNextShellOpener(const QUrl &opener) { m_nextShellOpener = opener; }
+    // The page is handed to the engine for a new window's contents.
+    void handOut() { m_handedOut = true; }
+
+    // Where a command request is sent so that it ends without a document: the engine asks about
+    // that hop first and it is refused, so nothing is requested or shown.
+    static const QUrl &refusedAddress();
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
@@ -29,11 +39,25 @@ protected:
                                   const QString &source) override;
 
 private:
+    friend class CommandGate;
+    void renewGeometryMark();
+    bool reportsGeometry(const QString &message, QString *report) const;
+
     TCppWebBrowser *m_browser;
-    // Sees every request of the page, so it knows the origins of the frames the page holds.
-    FrameOriginWatch *m_frames;
-    // Where the main frame was last sent: a redirect comes from there.
-    QUrl m_mainTarget;
+    // Sees every request of the page with the engine's own initiator, and judges command URLs.
+    CommandGate *m_gate;
+    // Who the current shell load (and its redirect chain) is for: the address the shell loaded,
+    // or the opener of the window it loads.
+    QUrl m_shellStart;
+    QUrl m_nextShellOpener;
+    // The main frame's requests: the last one made, and the hops of the redirect chain now under
+    // way before the current one.
+    QUrl m_lastMainRequest;
+    QList<QUrl> m_chain;
+    // Who started the chain's first request, as the engine named it.
+    QUrl m_chainInitiator;
+    bool m_handedOut = false;
+    QString m_geometryMark;
 };
 
 // A page with no browser that only learns where a new window wanted to go, hands that address on
@@ -45,13 +69,19 @@ class NewWindowCatcher : public QWebEnginePage
     Q_OBJECT
 
 public:
-    NewWindowCatcher(QWebEngineProfile *profile, std::function<void(const QString &)> deliver);
+    // `deliver` receives the address and the origin of the document that opened the window.
+    using Delivery = std::function<void(const QString &address, const QUrl &opener)>;
+    NewWindowCatcher(QWebEngineProfile *profile, Delivery deliver);
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
 
 private:
-    std::function<void(const QString &)> m_deliver;
+    friend class OpenerWatch;
+    void deliver(const QString &address, const QUrl &opener);
+
+    QWebEngineUrlRequestInterceptor *m_watch;
+    Delivery m_deliver;
 };
 
 // The text form of a navigation's address that command URLs are matched against.

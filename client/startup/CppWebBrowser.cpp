@@ -25,20 +25,22 @@ namespace {
 // Engine quirk (Qt WebEngine 6.4, Chromium 102): pages move and size their windows through these calls,
 // and the engine does not pass them on for pages it did not open itself, so they are reported to
 // the browser instead.
-QString geometryScriptSource()
+QString geometryScriptSource(const QString &mark)
 {
     return QStringLiteral(R"JS((function () {
   var mark = %1;
+  // Taken before any page script runs, so no page can wrap it and read the mark.
+  var debug = console.debug.bind(console);
   function report(key, value) {
     value = Math.round(Number(value));
-    if (isFinite(value)) console.debug(mark + key + ':' + value);
+    if (isFinite(value)) debug(mark + key + ':' + value);
   }
   window.moveTo = function (x, y) { report('left', x); report('top', y); };
   window.moveBy = function (dx, dy) { report('left', window.screenX + dx); report('top', window.screenY + dy); };
   window.resizeTo = function (w, h) { report('width', w); report('height', h); };
   window.resizeBy = function (dw, dh) { report('width', window.outerWidth + dw); report('height', window.outerHeight + dh); };
 })();)JS")
-        .arg(QStringLiteral("'\\x01sorvane-geometry:'"));
+        .arg(mark);
 }
 
 QString hostLookScriptSource()
@@ -101,8 +103,6 @@ BrowserPage *TCppWebBrowser::ensurePage()
     if (m_page)
         return m_page;
     m_page = new BrowserPage(BrowserEngine::profile(), this);
-    m_page->scripts().insert(makeScript(QStringLiteral("sorvane-geometry"), geometryScriptSource(),
-                                        QWebEngineScript::DocumentCreation));
     if (m_hostLook) {
         m_page->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
         m_page->scripts().insert(makeScript(QStringLiteral("sorvane-hostlook"), hostLookScriptSource(),
@@ -193,12 +193,31 @@ void TCppWebBrowser::showEvent(QShowEvent *event)
 
 void TCppWebBrowser::Navigate(const QString &url)
 {
+    navigateFor(url, QUrl());
+}
+
+void TCppWebBrowser::navigateFor(const QString &url, const QUrl &opener)
+{
     const QUrl address(url, QUrl::TolerantMode);
     if (address.scheme().compare(QLatin1String("javascript"), Qt::CaseInsensitive) == 0)
         return;
     BrowserPage *page = ensurePage();
     m_busy = true;
+    page->setNextShellOpener(opener);
     page->load(address);
+}
+
+void TCppWebBrowser::installGeometryScript(BrowserPage *page)
+{
+    // The mark is quoted into the script's source; only its first character needs escaping.
+    QString mark = page->geometryMark();
+    mark.replace(QLatin1String("\x01"), QLatin1String("\\x01"));
+    const QString name = QStringLiteral("sorvane-geometry");
+    for (const QWebEngineScript &old : page->scripts().find(name))
+        page->scripts().remove(old);
+    page->scripts().insert(makeScript(name,
+                                      geometryScriptSource(QLatin1Char('\'') + mark + QLatin1Char('\'')),
+                                      QWebEngineScript::DocumentCreation));
 }
 
 void TCppWebBrowser::requestBodyText(const std::function<void(const QString &)> &done)
@@ -393,17 +412,43 @@ void TCppWebBrowser::releasePage()
     m_busy = false;
 }
 
+bool TCppWebBrowser::isCommandFor(const QString &url) const
+{
+    return m_isCommand && BrowserEngine::serviceOrigins() && m_isCommand(url);
+}
+
 bool TCppWebBrowser::beforeNavigate(const QString &url, const NavigationRequest &request)
 {
     bool cancel = false;
-    const std::optional<QStringList> &service = BrowserEngine::serviceOrigins();
-    if (m_isCommand && service && !MayCommand(request, *service) && m_isCommand(url))
+    const CommandVerdict verdict =
+        isCommandFor(url) ? JudgeCommand(request, *BrowserEngine::serviceOrigins()) : CommandVerdict::Obey;
+    // The request goes on to the gate, which learns its initiator and ends it (see CommandGate).
+    if (verdict == CommandVerdict::AskEngine)
+        return true;
+    if (verdict == CommandVerdict::Refuse)
         cancel = true;
     else
         emit OnBeforeNavigate2(url, cancel);
-    if (cancel && request.mainFrame)
-        m_refusedPending = true;
+    refused(cancel && request.mainFrame);
     return !cancel;
+}
+
+void TCppWebBrowser::commandJudged(const QString &url, const NavigationRequest &request)
+{
+    refused(request.mainFrame);
+    if (!MayCommand(request, *BrowserEngine::serviceOrigins()))
+        return;
+    // Run from the event loop: the engine is still inside the request, and commands may wait.
+    QTimer::singleShot(0, this, [this, url] {
+        bool cancel = false;
+        emit OnBeforeNavigate2(url, cancel);
+    });
+}
+
+void TCppWebBrowser::refused(bool mainFrame)
+{
+    if (mainFrame)
+        m_refusedPending = true;
 }
 
 QWebEnginePage *TCppWebBrowser::newWindowPage()
@@ -413,19 +458,33 @@ QWebEnginePage *TCppWebBrowser::newWindowPage()
     emit OnNewWindow2(target, cancel);
     if (cancel)
         return nullptr;
+    // A window is the opener's: what it loads is judged by the document that opened it.
+    const auto openerTrusted = [](const QUrl &opener) {
+        const std::optional<QStringList> &service = BrowserEngine::serviceOrigins();
+        return !service || service->contains(OriginOf(opener));
+    };
     if (target && target->m_newWindowsAsNavigation) {
         // Handing the engine the target's own page would replace its contents and history.
         const QPointer<TCppWebBrowser> into(target);
-        return new NewWindowCatcher(BrowserEngine::profile(), [into](const QString &address) {
+        return new NewWindowCatcher(BrowserEngine::profile(), [into](const QString &address,
+                                                                     const QUrl &opener) {
+            // An opener nobody named stands for no origin at all.
             if (into)
-                into->Navigate(address);
+                into->navigateFor(address, opener.isEmpty() ? QUrl(QStringLiteral("about:blank")) : opener);
         });
     }
-    if (target)
-        return target->ensurePage();
-    // Nobody takes the window: it goes to the system's browser, as a new window would.
+    if (target) {
+        BrowserPage *page = target->ensurePage();
+        page->handOut();
+        return page;
+    }
+    // Nobody takes the window: it goes to the system's browser, as a new window would, when the
+    // service opened it.
     return new NewWindowCatcher(BrowserEngine::profile(),
-                                [](const QString &address) { OpenPageAddressInSystemBrowser(address); });
+                                [openerTrusted](const QString &address, const QUrl &opener) {
+                                    if (openerTrusted(opener))
+                                        OpenPageAddressInSystemBrowser(address);
+                                });
 }
 
 void TCppWebBrowser::reportGeometry(const QString &key, int value)

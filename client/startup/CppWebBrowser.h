@@ -13,6 +13,7 @@ class OfflineRetry;
 struct NavigationRequest;
 class QWebEnginePage;
 class QWebEngineView;
+class QUrl;
 class QVariant;
 
 // The embedded browser of every page area. The only class that touches the web engine: window
@@ -34,7 +35,9 @@ public:
 
     // Which addresses are commands for the window this browser serves. Such a navigation reaches
     // OnBeforeNavigate2 only when the service started it; from any other origin it is refused
-    // and nothing else happens, so the command text never loads as a page either.
+    // and nothing else happens, so the command text never loads as a page either. A command a
+    // page starts is judged once its request names who started it, so OnBeforeNavigate2 comes
+    // from the event loop then; a navigation overtaken before its request starts runs nothing.
     void setCommandTest(const std::function<bool(const QString &)> &isCommand) { m_isCommand = isCommand; }
     // True from Navigate (or a load the page starts itself) until that load has ended, whether it
     // finished, failed or was refused.
@@ -111,12 +114,20 @@ protected:
 
 private:
     friend class BrowserPage;
+    friend class CommandGate;
 
     BrowserPage *ensurePage();
     void ensureView();
     void connectPage();
     // Called by the page.
     bool beforeNavigate(const QString &url, const NavigationRequest &request);
+    // The engine named who started a request of a command URL; the gate has ended it.
+    void commandJudged(const QString &url, const NavigationRequest &request);
+    void refused(bool mainFrame);
+    bool isCommandFor(const QString &url) const;
+    // Loads `url` as the shell's own load, made for `opener` when that is not empty.
+    void navigateFor(const QString &url, const QUrl &opener);
+    void installGeometryScript(BrowserPage *page);
     QWebEnginePage *newWindowPage();
     void reportGeometry(const QString &key, int value);
     void stepHistory(int offset);

@@ -32,20 +32,42 @@ QStringList TrustedOrigins(const QString &webRoot, const QString &extra)
     return origins;
 }
 
-bool MayCommand(const NavigationRequest &request, const QStringList &trustedOrigins)
+CommandVerdict JudgeCommand(const NavigationRequest &request, const QStringList &trustedOrigins)
 {
-    const auto trusted = [&trustedOrigins](const QString &origin) {
+    const auto trusted = [&trustedOrigins](const QUrl &address) {
+        const QString origin = OriginOf(address);
         return !origin.isEmpty() && trustedOrigins.contains(origin);
     };
-    if (request.kind == NavigationKind::Shell && request.mainFrame)
-        return trusted(OriginOf(request.url));
-    if (!request.mainFrame) {
-        for (const QString &frame : request.frameOrigins) {
-            if (!trusted(frame))
-                return false;
-        }
+    const auto verdict = [](bool obey) { return obey ? CommandVerdict::Obey : CommandVerdict::Refuse; };
+    if (request.kind == NavigationKind::BackForward || request.kind == NavigationKind::Reload)
+        return CommandVerdict::Refuse;
+    // Whoever started a chain, a redirect from elsewhere is that site's word.
+    for (const QUrl &hop : request.redirectedFrom) {
+        if (!trusted(hop))
+            return CommandVerdict::Refuse;
     }
-    return trusted(OriginOf(request.initiator));
+    if (request.kind == NavigationKind::Shell && request.mainFrame)
+        return verdict(trusted(request.initiator.isEmpty() ? request.url : request.initiator));
+    // A frame's redirect chain cannot be followed hop by hop: frames load side by side.
+    if (!request.mainFrame && request.kind == NavigationKind::Redirect)
+        return CommandVerdict::Refuse;
+    // A redirect the engine has not yet named: `initiator` is that of the chain's first request.
+    if (!request.initiatorKnown && request.kind == NavigationKind::Redirect && request.mainFrame &&
+        !trusted(request.initiator))
+        return CommandVerdict::Refuse;
+    if (!request.initiatorKnown) {
+        // Only web requests reach the engine's interceptor, where the initiator is named.
+        return isWebScheme(request.url.scheme().toLower()) ? CommandVerdict::AskEngine
+                                                           : CommandVerdict::Refuse;
+    }
+    if (!request.mainFrame && !trusted(request.topDocument))
+        return CommandVerdict::Refuse;
+    return verdict(trusted(request.initiator));
+}
+
+bool MayCommand(const NavigationRequest &request, const QStringList &trustedOrigins)
+{
+    return JudgeCommand(request, trustedOrigins) == CommandVerdict::Obey;
 }
 
 bool IsLoadableAddress(const QString &address, bool allowBlank)

@@ -4,6 +4,7 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(NavigationKind)
+Q_DECLARE_METATYPE(CommandVerdict)
 
 namespace {
 
@@ -31,58 +32,72 @@ void NavigationTrustTest::mayCommand_data()
     QTest::addColumn<NavigationKind>("kind");
     QTest::addColumn<bool>("mainFrame");
     QTest::addColumn<QString>("initiator");
-    QTest::addColumn<QStringList>("frames");
-    QTest::addColumn<bool>("allowed");
+    QTest::addColumn<QString>("top"); // the main frame's document, for frames
+    QTest::addColumn<bool>("known");  // the engine has named the initiator
+    QTest::addColumn<CommandVerdict>("verdict");
+    QTest::addColumn<QString>("hops"); // the addresses a redirect chain passed, blank-separated
 
     const QString command = kService + QStringLiteral("/kw730/cmd.jsp?x=1&cpp_close=1");
     const QString page = kService + QStringLiteral("/popup/index.html");
     const QString otherPage = kOther + QStringLiteral("/popup/index.html");
-    QTest::newRow("service page link")
-        << command << NavigationKind::Link << true << page << QStringList() << true;
-    QTest::newRow("service page script")
-        << command << NavigationKind::Other << true << page << QStringList() << true;
-    QTest::newRow("service page form")
-        << command << NavigationKind::Form << true << page << QStringList() << true;
-    QTest::newRow("same-origin frame")
-        << command << NavigationKind::Link << false << page << QStringList{"http://127.0.0.1:17300"} << true;
-    QTest::newRow("other-origin frame")
-        << command << NavigationKind::Link << false << page
-        << QStringList{"http://127.0.0.1:17300", "http://127.0.0.1:17301"} << false;
-    QTest::newRow("frame without a web origin")
-        << command << NavigationKind::Other << false << page << QStringList{"null"} << false;
-    QTest::newRow("service frame in another page") << command << NavigationKind::Link << false << otherPage
-                                                   << QStringList{"http://127.0.0.1:17300"} << false;
-    QTest::newRow("other-origin page in a pop-up")
-        << command << NavigationKind::Link << true << otherPage << QStringList() << false;
-    QTest::newRow("redirect from the service")
-        << command << NavigationKind::Redirect << true << kService + QStringLiteral("/go?to=x")
-        << QStringList() << true;
-    QTest::newRow("redirect from elsewhere") << command << NavigationKind::Redirect << true
-                                             << kOther + QStringLiteral("/go?to=x") << QStringList() << false;
+    const auto row = [&command](const char *name, NavigationKind kind, bool mainFrame,
+                                const QString &initiator, const QString &top, bool known,
+                                CommandVerdict verdict, const QString &hops = QString()) {
+        QTest::newRow(name) << command << kind << mainFrame << initiator << top << known << verdict << hops;
+    };
+    using K = NavigationKind;
+    using V = CommandVerdict;
+    row("service page link", K::Link, true, page, page, true, V::Obey);
+    row("service page script", K::Other, true, page, page, true, V::Obey);
+    row("service page form", K::Form, true, page, page, true, V::Obey);
+    row("same-origin frame", K::Link, false, page, page, true, V::Obey);
+    row("other-origin frame", K::Link, false, otherPage, page, true, V::Refuse);
+    // The engine names a frame's own document, whatever page holds it.
+    row("other-origin frame sends the top", K::Link, true, otherPage, page, true, V::Refuse);
+    row("frame without a web origin", K::Other, false, QString(), page, true, V::Refuse);
+    row("service frame in another page", K::Link, false, page, otherPage, true, V::Refuse);
+    row("other-origin page in a pop-up", K::Link, true, otherPage, otherPage, true, V::Refuse);
+    // A redirect chain carries the initiator of its first request.
+    row("redirect from the service", K::Redirect, true, page, page, true, V::Obey);
+    row("redirect started elsewhere", K::Redirect, true, otherPage, otherPage, true, V::Refuse);
+    row("service chain through another site", K::Link, true, page, page, true, V::Refuse,
+        kService + "/go " + kOther + "/go " + kService + "/go");
+    row("other chain through the service", K::Link, true, otherPage, otherPage, true, V::Refuse,
+        kService + "/go");
+    row("service chain of two hops", K::Link, true, page, page, true, V::Obey,
+        kService + "/a " + kService + "/b");
+    row("shell chain through another site", K::Shell, true, page, QString(), true, V::Refuse, kOther + "/go");
+    row("frame redirect", K::Redirect, false, page, page, false, V::Refuse);
+    row("redirect before the engine spoke", K::Redirect, true, page, page, false, V::AskEngine);
+    // The hop's own request would be made before the engine names it: decided on the chain so far.
+    row("redirect of a chain started elsewhere", K::Redirect, true, otherPage, QString(), false, V::Refuse);
+    row("redirect of a chain that passed elsewhere", K::Redirect, true, page, QString(), false, V::Refuse,
+        kOther + "/go");
+    row("page link before the engine spoke", K::Link, true, page, page, false, V::AskEngine);
+    row("frame before the engine spoke", K::Link, false, page, page, false, V::AskEngine);
+    // The engine reports the entry's own origin for a history step, not who stepped.
+    row("history step into a command", K::BackForward, true, page, page, true, V::Refuse);
+    row("history step before the engine spoke", K::BackForward, true, page, page, false, V::Refuse);
+    row("reload of a command", K::Reload, true, page, page, true, V::Refuse);
+    row("shell load of a service address", K::Shell, true, QString(), QString(), false, V::Obey);
+    row("shell load for the service's window", K::Shell, true, page, QString(), false, V::Obey);
+    row("shell load for another origin's window", K::Shell, true, otherPage, QString(), false, V::Refuse);
+    row("shell chain started elsewhere", K::Shell, true, otherPage, QString(), true, V::Refuse);
+    row("nothing named", K::Other, true, QString(), QString(), true, V::Refuse);
+    row("https page of the same host", K::Link, true, "https://127.0.0.1:17300/", page, true, V::Refuse);
+    row("file page", K::Link, true, "file:///tmp/a.html", page, true, V::Refuse);
+    row("about:blank page", K::Link, true, "about:blank", page, true, V::Refuse);
+    row("data page", K::Link, true, "data:text/html,x", page, true, V::Refuse);
+    row("host in other letter case", K::Link, true, "HTTP://LOCALHOST.example:80/", page, true, V::Obey);
+    row("default port spelled out", K::Link, true, "https://svc.example:443/x", page, true, V::Obey);
     QTest::newRow("kw730 in another host's address")
-        << QStringLiteral("http://kw730.evil.example/kw730/a?tarwin=1") << NavigationKind::Link << true
-        << QStringLiteral("http://kw730.evil.example/kw730/") << QStringList() << false;
-    QTest::newRow("shell load of a service address")
-        << command << NavigationKind::Shell << true << otherPage << QStringList() << true;
-    QTest::newRow("shell load elsewhere") << kOther + QStringLiteral("/?cpp_close=1") << NavigationKind::Shell
-                                          << true << page << QStringList() << false;
-    QTest::newRow("nothing shown yet")
-        << command << NavigationKind::Other << true << QString() << QStringList() << false;
-    QTest::newRow("https page of the same host")
-        << command << NavigationKind::Link << true << QStringLiteral("https://127.0.0.1:17300/")
-        << QStringList() << false;
-    QTest::newRow("file page") << command << NavigationKind::Link << true
-                               << QStringLiteral("file:///tmp/a.html") << QStringList() << false;
-    QTest::newRow("about:blank page")
-        << command << NavigationKind::Link << true << QStringLiteral("about:blank") << QStringList() << false;
-    QTest::newRow("data page") << command << NavigationKind::Link << true
-                               << QStringLiteral("data:text/html,x") << QStringList() << false;
-    QTest::newRow("host in other letter case")
-        << command << NavigationKind::Link << true << QStringLiteral("HTTP://LOCALHOST.example:80/")
-        << QStringList() << true;
-    QTest::newRow("default port spelled out")
-        << command << NavigationKind::Link << true << QStringLiteral("https://svc.example:443/x")
-        << QStringList() << true;
+        << QStringLiteral("http://kw730.evil.example/kw730/a?tarwin=1") << K::Link << true
+        << QStringLiteral("http://kw730.evil.example/kw730/") << QString() << true << V::Refuse << QString();
+    QTest::newRow("shell load elsewhere") << kOther + QStringLiteral("/?cpp_close=1") << K::Shell << true
+                                          << QString() << QString() << false << V::Refuse << QString();
+    // Only web requests reach the place where the engine names the initiator.
+    QTest::newRow("command without a web scheme") << QStringLiteral("about:blank#cpp_close=1") << K::Other
+                                                  << true << page << page << false << V::Refuse << QString();
 }
 
 void NavigationTrustTest::mayCommand()
@@ -91,7 +106,10 @@ void NavigationTrustTest::mayCommand()
     QFETCH(NavigationKind, kind);
     QFETCH(bool, mainFrame);
     QFETCH(QString, initiator);
-    QFETCH(QStringList, frames);
+    QFETCH(QString, top);
+    QFETCH(bool, known);
+    QFETCH(CommandVerdict, verdict);
+    QFETCH(QString, hops);
     const QStringList trusted =
         TrustedOrigins(kService, QStringLiteral("http://localhost.example https://svc.example"));
     NavigationRequest request;
@@ -99,8 +117,12 @@ void NavigationTrustTest::mayCommand()
     request.kind = kind;
     request.mainFrame = mainFrame;
     request.initiator = QUrl(initiator);
-    request.frameOrigins = frames;
-    QTEST(MayCommand(request, trusted), "allowed");
+    request.topDocument = QUrl(top);
+    request.initiatorKnown = known;
+    for (const QString &hop : hops.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        request.redirectedFrom.append(QUrl(hop));
+    QCOMPARE(JudgeCommand(request, trusted), verdict);
+    QCOMPARE(MayCommand(request, trusted), verdict == CommandVerdict::Obey);
 }
 
 void NavigationTrustTest::trustedOrigins()
