@@ -200,7 +200,8 @@ def wait_beacons(log_path, since, pages, limit=WAIT_S):
     return None
 
 
-def tree_pss_kib(root_pid):
+def tree_pids(root_pid):
+    """The process and all its descendants."""
     children = {}
     for entry in os.listdir("/proc"):
         if entry.isdigit():
@@ -210,9 +211,17 @@ def tree_pss_kib(root_pid):
                 children.setdefault(ppid, []).append(int(entry))
             except (OSError, IndexError, ValueError):
                 pass
-    total, count, todo = 0, 0, [root_pid]
+    found, todo = [], [root_pid]
     while todo:
         pid = todo.pop()
+        found.append(pid)
+        todo.extend(children.get(pid, []))
+    return found
+
+
+def tree_pss_kib(root_pid, pids=None):
+    total, count = 0, 0
+    for pid in pids if pids is not None else tree_pids(root_pid):
         try:
             with open(f"/proc/{pid}/smaps_rollup") as f:
                 for line in f:
@@ -222,7 +231,6 @@ def tree_pss_kib(root_pid):
                         break
         except OSError:
             pass
-        todo.extend(children.get(pid, []))
     return total, count
 
 
@@ -265,6 +273,23 @@ def client_dir(webroot, autologin, settings=True):
             f.write(f"[linkinfo]\nwebroot={webroot}\nsavepass={flag}\naotologin={flag}\nuserid=demo\n"
                     f"userpass={'demo123' if autologin else ''}\n")
     return folder
+
+
+def fit(points):
+    """Least-squares slope of (x, y) pairs and its standard error (None where undefined)."""
+    n = len(points)
+    if n < 2:
+        return None, None
+    mx = sum(x for x, _ in points) / n
+    my = sum(y for _, y in points) / n
+    den = sum((x - mx) ** 2 for x, _ in points)
+    if not den:
+        return None, None
+    slope = sum((x - mx) * (y - my) for x, y in points) / den
+    if n < 3:
+        return slope, None
+    residual = sum((y - my - slope * (x - mx)) ** 2 for x, y in points)
+    return slope, (residual / (n - 2) / den) ** 0.5
 
 
 def stats(values):

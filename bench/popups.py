@@ -13,7 +13,7 @@ import time
 
 from Xlib import X, display as xdisplay
 
-from benchlib import (CLIENT, LOGIN_TITLE, WAIT_S, click, client_dir, log, mapped_window, point_at, scratch,
+from benchlib import (CLIENT, LOGIN_TITLE, WAIT_S, click, client_dir, fit, log, mapped_window, point_at, scratch,
                       settled_pss_mib, spawn, start_portal, stats, stop, wait_beacons, wait_window, window_rect)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -52,12 +52,8 @@ def open_registration(webroot):
 
 def slope(points):
     """Least-squares slope of (x, y) pairs."""
-    if len(points) < 2:
-        return None
-    mx = sum(x for x, _ in points) / len(points)
-    my = sum(y for _, y in points) / len(points)
-    den = sum((x - mx) ** 2 for x, _ in points)
-    return round(sum((x - mx) * (y - my) for x, y in points) / den, 1) if den else None
+    value = fit(points)[0]
+    return round(value, 1) if value is not None else None
 
 
 def figure_popup_cost(rounds):

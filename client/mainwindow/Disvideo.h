@@ -6,7 +6,7 @@
 class TCppWebBrowser;
 
 // The video window: one browser filling an ordinary framed window at the bottom-right corner of
-// the screen. Closing hides it and stops its page; the window itself stays.
+// the screen. Closing hides it, stops its page and gives back its native window; the widget stays.
 class TfrmDisVideo : public QWidget
 {
     Q_OBJECT
