@@ -23,3 +23,20 @@ wait_until() {
   done
   "$@"
 }
+
+# start_scratch NAME: a scratch folder in $scratch, and services whose pids are added to $pids are
+# stopped (last first) and the folder removed when the script ends, whatever its outcome.
+start_scratch() {
+  scratch=$(mktemp -d "/tmp/sorvane-$1.XXXXXX")
+  pids=()
+  trap stop_scratch EXIT
+  trap 'exit 130' INT TERM
+}
+
+# shellcheck disable=SC2317 # run by the trap set above
+stop_scratch() {
+  for ((i=${#pids[@]}-1; i>=0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
+  sleep 0.2 # a moment to end on their own before they are killed
+  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
+  rm -rf "$scratch"
+}

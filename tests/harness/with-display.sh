@@ -8,17 +8,7 @@ set -u
 source "$(dirname "$0")/common.sh"
 tray=${SORVANE_TRAY:-xembed}
 
-scratch=$(mktemp -d /tmp/sorvane-display.XXXXXX)
-pids=()
-# shellcheck disable=SC2317 # run by the trap below
-cleanup() {
-  for ((i=${#pids[@]}-1; i>=0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
-  sleep 0.2 # a moment to end on their own before they are killed
-  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+start_scratch display
 
 # Xvfb picks a free display number itself and writes it to the given descriptor.
 exec 3> "$scratch/display"

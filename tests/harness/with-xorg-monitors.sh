@@ -7,17 +7,7 @@ set -u
 # shellcheck source=tests/harness/common.sh
 source "$(dirname "$0")/common.sh"
 
-scratch=$(mktemp -d /tmp/sorvane-monitors.XXXXXX)
-pids=()
-# shellcheck disable=SC2317 # run by the trap below
-cleanup() {
-  for ((i=${#pids[@]}-1; i>=0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
-  sleep 0.2 # a moment to end on their own before they are killed
-  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+start_scratch monitors
 
 # One virtual screen large enough for both monitors; the modes come from xrandr below.
 cat > "$scratch/xorg.conf" <<'CONF'
