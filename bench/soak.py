@@ -47,9 +47,14 @@ def options():
     parser.add_argument("--every", type=float, default=10, help="seconds between samples")
     parser.add_argument("--warmup", type=float, help="minutes left out of the figures (default: a sixth, ≥ 1)")
     parser.add_argument("--out", default=HERE)
+    parser.add_argument("--only", default="popup,tab,video",
+                        help="which of the client's windows the day opens (comma list of popup, tab, video)")
     parser.add_argument("--again", action="store_true", help="the figures anew from the last run's soak.json")
     args = parser.parse_args()
     args.warmup_given = args.warmup
+    args.only = {w for w in args.only.split(",") if w}
+    if args.only - {"popup", "tab", "video"}:
+        parser.error("--only: popup, tab or video")
     if args.quick:
         args.minutes = 5
     if args.warmup is None:
@@ -57,16 +62,19 @@ def options():
     return args
 
 
-def plan(t):
+def plan(t, only=("popup", "tab", "video")):
     """What the pages should show t seconds into the day: the link pop-up for the first half of
-    every POPUP_S (a new address each time), a tab every TAB_S, a video window every VIDEO_S."""
-    return {"body": int(t // BODY_S), "popup": int(t // POPUP_S) + 1 if t % POPUP_S < POPUP_S / 2 else 0,
-            "tab": int((t + TAB_S / 2) // TAB_S), "video": int((t + VIDEO_S - 3) // VIDEO_S)}
+    every POPUP_S (a new address each time), a tab every TAB_S, a video window every VIDEO_S; of
+    the windows, only those named (a day with one kind tells which window costs what)."""
+    day = {"body": int(t // BODY_S), "popup": int(t // POPUP_S) + 1 if t % POPUP_S < POPUP_S / 2 else 0,
+           "tab": int((t + TAB_S / 2) // TAB_S), "video": int((t + VIDEO_S - 3) // VIDEO_S)}
+    return {k: v if k == "body" or k in only else 0 for k, v in day.items()}
 
 
-def planned(length):
-    end = plan(length - 0.001)
-    return {"body pages": end["body"], "link pop-ups": int(length // POPUP_S) + (length % POPUP_S > 0),
+def planned(length, only):
+    end = plan(length - 0.001, only)
+    return {"body pages": end["body"],
+            "link pop-ups": int(length // POPUP_S) + (length % POPUP_S > 0) if "popup" in only else 0,
             "tabs": end["tab"], "video windows": end["video"]}
 
 
@@ -123,6 +131,7 @@ def x_windows_by_pid():
 def sample(proc, windows):
     pids = tree_pids(proc.pid)
     pss, processes = tree_pss_kib(proc.pid, pids)
+    own, _ = tree_pss_kib(proc.pid, [proc.pid])
     threads = files = 0
     for pid in pids:
         try:
@@ -130,7 +139,7 @@ def sample(proc, windows):
             files += len(os.listdir(f"/proc/{pid}/fd"))
         except OSError:
             pass
-    return {"pss_mib": round(pss / 1024, 1), "processes": processes, "threads": threads, "open_files": files,
+    return {"pss_mib": round(pss / 1024, 1), "program_pss_mib": round(own / 1024, 1), "processes": processes, "threads": threads, "open_files": files,
             "x_windows": sum(windows[p] for p in pids)}
 
 
@@ -158,7 +167,7 @@ def day(args, pair):
     t0 = time.time()
     while (t := time.time() - t0) < length:
         feed = {"quotes": [{"code": c, "price": random.uniform(3, 70), "change": random.uniform(-5, 5)}
-                           for c in CODES], **plan(t)}
+                           for c in CODES], **plan(t, args.only)}
         for who, side in pair.items():
             if side["proc"].poll() is not None:
                 raise SystemExit(f"soak: the {who} ended {t:.0f} s into the day")
@@ -208,7 +217,9 @@ def figures(samples, warmup_s):
     out = {}
     for who in ("client", "floor"):
         entry = {}
-        for key in ("pss_mib", "open_files", "threads", "processes", "x_windows"):
+        for key in ("pss_mib", "program_pss_mib", "open_files", "threads", "processes", "x_windows"):
+            if any(key not in s[who] for s in kept):
+                continue  # a run from before the figure was sampled
             values = [s[who][key] for s in kept]
             slope, se = fit([(s["t"] / 3600, s[who][key]) for s in kept])
             entry[key] = {"first": values[0], "last": values[-1], "min": min(values), "max": max(values),
@@ -246,10 +257,16 @@ def report(args, result):
              + f" | client ≤ floor: {'met' if meets else 'NOT met'} |",
              "| PSS first → last sample | " + " | ".join(
                  f"{e['pss_mib']['first']} → {e['pss_mib']['last']} MiB" for e in (c, fl)) + " | — |"]
+    if "program_pss_mib" in c:
+        lines.append("| of it the program's own process (engine's browser side and Qt), slope | " + " | ".join(
+            f"{e['program_pss_mib']['per_hour']:+} MiB/h (± {e['program_pss_mib']['per_hour_se']})" for e in (c, fl))
+            + " | — |")
     for key, label in (("open_files", "open files"), ("threads", "threads"), ("processes", "processes"),
                        ("x_windows", "X windows (mapped or not)")):
         lines.append(f"| {label}: min–max | {spread(c, key)} | {spread(fl, key)} | flat |")
-    lines += ["", f"Samples every {args.every:g} s; the first {args.warmup:g} minutes are the warm-up and are left out. "
+    only = result.get("only", ["popup", "tab", "video"])
+    lines += ["", ("" if len(only) == 3 else f"Windows opened: {', '.join(only) or 'none'} only. ") +
+              f"Samples every {args.every:g} s; the first {args.warmup:g} minutes are the warm-up and are left out. "
               "Done in the day (the client's portal log, and its windows seen over X): "
               + ", ".join(f"{k} {v}" for k, v in {**result["client_log"], **result["seen"]}.items())
               + ". The floor's portal log: " + ", ".join(f"{k} {v}" for k, v in result["floor_log"].items()) + ".",
@@ -289,7 +306,7 @@ def main():
         result = {"minutes": args.minutes, "every_s": args.every, "samples": samples,
                   "client_log": log_counts(pair["client"]["log"], since),
                   "floor_log": log_counts(pair["floor"]["log"], since), "seen": dict(sorted(seen.items())),
-                  "planned": planned(args.minutes * 60)}
+                  "planned": planned(args.minutes * 60, args.only), "only": sorted(args.only)}
     result.update(warmup_min=args.warmup, figures=figures(result["samples"], args.warmup * 60))
     result["short"] = shortfalls(result)
     section = report(args, result)
