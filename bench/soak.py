@@ -33,6 +33,7 @@ MINIMAL = os.path.join(BUILD, "bench/minimal-shell/minimal_shell")
 AREAS = ("head", "body", "end")
 TITLES = {"弹出窗口": "link pop-up", "Sorvane金融终端": "tab window", "显示视频": "video window"}
 BODY_S, POPUP_S, TAB_S, VIDEO_S = 5, 20, 15, 30  # periods of the day's plan
+WINDOWS = ("popup", "tab", "video")  # the kinds of window the client's day opens
 CODES = [f"SV{1001 + i}" for i in range(10)]
 NET_CLOSE = dpy.intern_atom("_NET_CLOSE_WINDOW")
 NET_CLIENT_LIST = dpy.intern_atom("_NET_CLIENT_LIST")
@@ -47,13 +48,13 @@ def options():
     parser.add_argument("--every", type=float, default=10, help="seconds between samples")
     parser.add_argument("--warmup", type=float, help="minutes left out of the figures (default: a sixth, ≥ 1)")
     parser.add_argument("--out", default=HERE)
-    parser.add_argument("--only", default="popup,tab,video",
+    parser.add_argument("--only", default=",".join(WINDOWS),
                         help="which of the client's windows the day opens (comma list of popup, tab, video)")
     parser.add_argument("--again", action="store_true", help="the figures anew from the last run's soak.json")
     args = parser.parse_args()
     args.warmup_given = args.warmup
     args.only = {w for w in args.only.split(",") if w}
-    if args.only - {"popup", "tab", "video"}:
+    if args.only - set(WINDOWS):
         parser.error("--only: popup, tab or video")
     if args.quick:
         args.minutes = 5
@@ -62,7 +63,7 @@ def options():
     return args
 
 
-def plan(t, only=("popup", "tab", "video")):
+def plan(t, only=WINDOWS):
     """What the pages should show t seconds into the day: the link pop-up for the first half of
     every POPUP_S (a new address each time), a tab every TAB_S, a video window every VIDEO_S; of
     the windows, only those named (a day with one kind tells which window costs what)."""
@@ -139,8 +140,8 @@ def sample(proc, windows):
             files += len(os.listdir(f"/proc/{pid}/fd"))
         except OSError:
             pass
-    return {"pss_mib": round(pss / 1024, 1), "program_pss_mib": round(own / 1024, 1), "processes": processes, "threads": threads, "open_files": files,
-            "x_windows": sum(windows[p] for p in pids)}
+    return {"pss_mib": round(pss / 1024, 1), "program_pss_mib": round(own / 1024, 1), "processes": processes,
+            "threads": threads, "open_files": files, "x_windows": sum(windows[p] for p in pids)}
 
 
 def start_pair():
@@ -264,8 +265,8 @@ def report(args, result):
     for key, label in (("open_files", "open files"), ("threads", "threads"), ("processes", "processes"),
                        ("x_windows", "X windows (mapped or not)")):
         lines.append(f"| {label}: min–max | {spread(c, key)} | {spread(fl, key)} | flat |")
-    only = result.get("only", ["popup", "tab", "video"])
-    lines += ["", ("" if len(only) == 3 else f"Windows opened: {', '.join(only) or 'none'} only. ") +
+    only = result.get("only", sorted(WINDOWS))
+    lines += ["", ("" if set(only) == set(WINDOWS) else f"Windows opened: {', '.join(only) or 'none'} only. ") +
               f"Samples every {args.every:g} s; the first {args.warmup:g} minutes are the warm-up and are left out. "
               "Done in the day (the client's portal log, and its windows seen over X): "
               + ", ".join(f"{k} {v}" for k, v in {**result["client_log"], **result["seen"]}.items())
